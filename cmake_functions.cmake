@@ -1,0 +1,21 @@
+# A source folder becomes a static library of all its sources but main.cpp;
+# main.cpp, when present, becomes the program linked against it.
+function(qvr_folder lib program)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+  list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
+  list(FILTER sources INCLUDE REGEX "\\.(cpp|qrc)$")
+  if(sources)
+    add_library(${lib} STATIC ${sources})
+    target_include_directories(${lib} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${lib} PUBLIC ${ARGN})
+  else()
+    add_library(${lib} INTERFACE)
+    target_include_directories(${lib} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${lib} INTERFACE ${ARGN})
+  endif()
+  if(program AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
+    add_executable(${program} main.cpp)
+    target_link_libraries(${program} PRIVATE ${lib})
+  endif()
+endfunction()

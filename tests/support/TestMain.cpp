@@ -1,0 +1,16 @@
+// Test entry: one QApplication per test program, offscreen, with a private
+// configuration folder so that no test reads or writes the user's settings.
+#include <QApplication>
+#include <QTemporaryDir>
+#include <clocale>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+  QTemporaryDir config;
+  qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+  QApplication app(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
