@@ -247,9 +247,12 @@ void Connection::Open() {
     if (!state->readOnly) {
       // A file left in WAL mode goes back to a rollback journal: the folder
       // may be a network share.
-      data::Statement mode(*state, QStringLiteral("PRAGMA journal_mode"));
-      if (mode.Step() && QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(mode.get(), 0)))
-                                 .compare(QStringLiteral("wal"), Qt::CaseInsensitive) == 0) {
+      QString mode;
+      {
+        data::Statement read(*state, QStringLiteral("PRAGMA journal_mode"));
+        if (read.Step()) mode = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(read.get(), 0)));
+      }
+      if (mode.compare(QStringLiteral("wal"), Qt::CaseInsensitive) == 0) {
         data::Statement change(*state, QStringLiteral("PRAGMA journal_mode = DELETE"), std::nothrow);
         if (change.ok()) {
           try {

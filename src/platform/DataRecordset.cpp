@@ -13,10 +13,11 @@ const QString kNotFound =
 
 bool IsWordChar(QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'$'; }
 
-// Puts the rowid in front of the columns of "SELECT ..." when the statement
-// can be a single table's rows one for one; false where it cannot (DISTINCT,
-// grouping, compound selects, anything but SELECT). Joins and expressions
-// are caught later by the columns' origins.
+// Adds the rowid after the columns of "SELECT ... FROM" (last, so that
+// ORDER BY 1 keeps its meaning) when the statement can be a single table's
+// rows one for one; false where it cannot (DISTINCT, grouping, compound
+// selects, anything but SELECT). Joins and expressions are caught later by
+// the columns' origins.
 bool InjectRowid(const QString& sql, QString* injected) {
   const qsizetype n = sql.size();
   qsizetype i = 0;
@@ -67,16 +68,14 @@ bool InjectRowid(const QString& sql, QString* injected) {
       const qsizetype start = i;
       while (i < n && IsWordChar(sql[i])) ++i;
       const QString word = sql.mid(start, i - start).toUpper();
-      if (tokens == 0) {
-        if (word != u"SELECT") return false;
-        insertAt = i;
-      } else if (tokens == 1) {
-        if (word == u"DISTINCT") return false;
-        if (word == u"ALL") insertAt = i;
+      if (tokens == 0 && word != u"SELECT") return false;
+      if (tokens == 1 && word == u"DISTINCT") return false;
+      if (depth == 0) {
+        if (word == u"FROM" && insertAt < 0) insertAt = start;
+        if (word == u"UNION" || word == u"INTERSECT" || word == u"EXCEPT" || word == u"GROUP" || word == u"HAVING" ||
+            word == u"WINDOW")
+          return false;
       }
-      if (depth == 0 && (word == u"UNION" || word == u"INTERSECT" || word == u"EXCEPT" || word == u"GROUP" ||
-                         word == u"HAVING" || word == u"WINDOW"))
-        return false;
       ++tokens;
       continue;
     }
@@ -87,7 +86,7 @@ bool InjectRowid(const QString& sql, QString* injected) {
     ++i;
   }
   if (insertAt < 0) return false;
-  *injected = sql.left(insertAt) + QStringLiteral(" _rowid_,") + sql.mid(insertAt);
+  *injected = sql.left(insertAt) + QStringLiteral(", _rowid_ ") + sql.mid(insertAt);
   return true;
 }
 
@@ -167,23 +166,22 @@ void Recordset::Impl::Load(const std::shared_ptr<Connection::State>& state, cons
   statement->Bind(params);
 
   sqlite3_stmt* s = statement->get();
-  const int offset = hidden ? 1 : 0;
-  const int count = sqlite3_column_count(s) - offset;
+  const int count = sqlite3_column_count(s) - (hidden ? 1 : 0);
   QStringList newNames;
   QList<data::ValueKind> newKinds;
   QStringList newOrigins;
   bool newIdentity = hidden;
-  const char* table0 = hidden ? sqlite3_column_table_name(s, 0) : nullptr;
-  const char* origin0 = hidden ? sqlite3_column_origin_name(s, 0) : nullptr;
-  const char* database0 = hidden ? sqlite3_column_database_name(s, 0) : nullptr;
+  const char* table0 = hidden ? sqlite3_column_table_name(s, count) : nullptr;
+  const char* origin0 = hidden ? sqlite3_column_origin_name(s, count) : nullptr;
+  const char* database0 = hidden ? sqlite3_column_database_name(s, count) : nullptr;
   // A column really named "_rowid_" would hide the rowid.
   if (!table0 || !origin0 || !database0 || sqlite3_stricmp(origin0, "_rowid_") == 0) newIdentity = false;
   for (int c = 0; c < count; ++c) {
-    newNames << QString::fromUtf8(sqlite3_column_name(s, c + offset));
-    newKinds << data::KindOfDeclaredType(sqlite3_column_decltype(s, c + offset));
-    const char* table = sqlite3_column_table_name(s, c + offset);
-    const char* origin = sqlite3_column_origin_name(s, c + offset);
-    const char* database = sqlite3_column_database_name(s, c + offset);
+    newNames << QString::fromUtf8(sqlite3_column_name(s, c));
+    newKinds << data::KindOfDeclaredType(sqlite3_column_decltype(s, c));
+    const char* table = sqlite3_column_table_name(s, c);
+    const char* origin = sqlite3_column_origin_name(s, c);
+    const char* database = sqlite3_column_database_name(s, c);
     newOrigins << (origin ? QString::fromUtf8(origin) : QString());
     if (newIdentity && (!table || !origin || !database || qstrcmp(table, table0) != 0 ||
                         qstrcmp(database, database0) != 0))
@@ -192,9 +190,9 @@ void Recordset::Impl::Load(const std::shared_ptr<Connection::State>& state, cons
   QList<Row> newRows;
   while (statement->Step()) {
     Row row;
-    if (hidden) row.id = static_cast<std::int64_t>(sqlite3_column_int64(s, 0));
+    if (hidden) row.id = static_cast<std::int64_t>(sqlite3_column_int64(s, count));
     row.values.reserve(count);
-    for (int c = 0; c < count; ++c) row.values << data::ReadColumn(s, c + offset, newKinds[c]);
+    for (int c = 0; c < count; ++c) row.values << data::ReadColumn(s, c, newKinds[c]);
     newRows << std::move(row);
   }
 

@@ -120,8 +120,10 @@ IniFile IniFile::Load(const QString& path) {
 
 bool IniFile::Save(const QString& path) const {
   const QFileInfo info(path);
-  // A read-only file stays as it is, even for a user who could replace it.
-  if (info.exists() && !(info.permissions() & (QFile::WriteOwner | QFile::WriteUser))) return false;
+  // A read-only file stays as it is, even for a user (root) who could
+  // replace it.
+  constexpr QFile::Permissions kAnyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+  if (info.exists() && (!(info.permissions() & kAnyWrite) || !info.isWritable())) return false;
   if (!QDir().mkpath(info.absolutePath())) return false;
   QString text;
   for (const Section& section : sections_) {
