@@ -30,7 +30,8 @@ QString SettingsFile(const QString& appName) {
 
 QString GetSetting(const QString& appName, const QString& section, const QString& key, const QString& defaultValue) {
   CheckNames(appName, section, key);
-  const QString* value = IniFile::Load(SettingsFile(appName)).Value(section, key);
+  const IniFile ini = IniFile::Load(SettingsFile(appName));
+  const QString* value = ini.Value(section, key);
   return value ? *value : defaultValue;
 }
 
