@@ -196,11 +196,12 @@ class DataControl {
   QList<Variant> Parameters;  // bound to the "?" marks of an SQL record source
 
   // Opens the connection unless one is open with the same connection string
-  // and mode, then opens RecordSource in place of the previous recordset.
+  // and mode, then opens RecordSource in place of the previous recordset,
+  // which is destroyed (an edit not yet stored with Update is dropped).
   // Raises the error of a failing open or query (after the Error callback,
-  // when one is set, has seen it).
+  // when one is set, has seen it); the control then holds no recordset.
   void Refresh();
-  Recordset* GetRecordset();          // nullptr before the first Refresh
+  Recordset* GetRecordset();          // nullptr before a successful Refresh
   void DetachRecordset();             // "ActiveConnection = Nothing"
   Connection* GetConnection();        // nullptr before the first Refresh
 
