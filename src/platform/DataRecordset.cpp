@@ -171,20 +171,20 @@ void Recordset::Impl::Load(const std::shared_ptr<Connection::State>& state, cons
   QList<data::ValueKind> newKinds;
   QStringList newOrigins;
   bool newIdentity = hidden;
-  const char* table0 = hidden ? sqlite3_column_table_name(s, count) : nullptr;
-  const char* origin0 = hidden ? sqlite3_column_origin_name(s, count) : nullptr;
-  const char* database0 = hidden ? sqlite3_column_database_name(s, count) : nullptr;
+  const char* rowidTable = hidden ? sqlite3_column_table_name(s, count) : nullptr;
+  const char* rowidOrigin = hidden ? sqlite3_column_origin_name(s, count) : nullptr;
+  const char* rowidDatabase = hidden ? sqlite3_column_database_name(s, count) : nullptr;
   // A column really named "_rowid_" would hide the rowid.
-  if (!table0 || !origin0 || !database0 || sqlite3_stricmp(origin0, "_rowid_") == 0) newIdentity = false;
+  if (!rowidTable || !rowidOrigin || !rowidDatabase || sqlite3_stricmp(rowidOrigin, "_rowid_") == 0) newIdentity = false;
   for (int c = 0; c < count; ++c) {
     newNames << QString::fromUtf8(sqlite3_column_name(s, c));
     newKinds << data::KindOfDeclaredType(sqlite3_column_decltype(s, c));
-    const char* table = sqlite3_column_table_name(s, c);
+    const char* columnTable = sqlite3_column_table_name(s, c);
     const char* origin = sqlite3_column_origin_name(s, c);
-    const char* database = sqlite3_column_database_name(s, c);
+    const char* columnDatabase = sqlite3_column_database_name(s, c);
     newOrigins << (origin ? QString::fromUtf8(origin) : QString());
-    if (newIdentity && (!table || !origin || !database || qstrcmp(table, table0) != 0 ||
-                        qstrcmp(database, database0) != 0))
+    if (newIdentity && (!columnTable || !origin || !columnDatabase || qstrcmp(columnTable, rowidTable) != 0 ||
+                        qstrcmp(columnDatabase, rowidDatabase) != 0))
       newIdentity = false;
   }
   QList<Row> newRows;
@@ -201,8 +201,8 @@ void Recordset::Impl::Load(const std::shared_ptr<Connection::State>& state, cons
   kinds = std::move(newKinds);
   origins = std::move(newOrigins);
   identity = newIdentity;
-  database = newIdentity ? QString::fromUtf8(database0) : QString();
-  table = newIdentity ? QString::fromUtf8(table0) : QString();
+  database = newIdentity ? QString::fromUtf8(rowidDatabase) : QString();
+  table = newIdentity ? QString::fromUtf8(rowidTable) : QString();
   rows = std::move(newRows);
   position = 0;
   edit = Edit::None;
