@@ -69,18 +69,22 @@ bool TestBuilder::BuildTestQuestions(TestData& test) {
     });
     Step([&] { ReadTableList(); });
 
-    for (int j = 1; j <= test.TestTableCount; ++j) {
-      const QString& table = test.TestTables[static_cast<std::size_t>(j)];
-      const int k = shared::GLOBAL::BinarySearchText(table, tableNames_);
-      if (k < 0) continue;
-      const TableListRow& list = tableList_[static_cast<std::size_t>(k)];
-      if (list.questionParts < 1) continue;
-      Step([&] { ReadCandidates(table, list.questionParts); });
-      // A table without a usable row ends the walk: later tables are not visited.
-      if (candidates_.size() <= 1) break;
+    bool walkEnded = false;
+    for (int j = 1; j <= test.TestTableCount && !walkEnded; ++j) {
       const int q0 = q_;
       Step([&] {
         q_ = q0;
+        const QString& table = test.TestTables[static_cast<std::size_t>(j)];
+        const int k = shared::GLOBAL::BinarySearchText(table, tableNames_);
+        if (k < 0) return;
+        const TableListRow& list = tableList_[static_cast<std::size_t>(k)];
+        if (list.questionParts < 1) return;
+        ReadCandidates(table, list.questionParts);
+        // A table without a usable row ends the walk: later tables are not visited.
+        if (candidates_.size() <= 1) {
+          walkEnded = true;
+          return;
+        }
         DrawTable(j, list, test);
       });
     }
