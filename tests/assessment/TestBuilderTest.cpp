@@ -192,24 +192,6 @@ TEST_F(BuildTest, OowTestFillsEverySlot) {
   EXPECT_DOUBLE_EQ(marks[0].second.ToDateSerial(), platform::ToDateSerial(kNow));
 }
 
-TEST_F(BuildTest, TheOrderOfPresentationChangesWithTheDraw) {
-  db->CreateResults({{"ABOS", platform::ColumnType::Integer}});
-  db->AddTest(Variant("T1"), Variant("Deck4"), {Variant(6)});
-  StandardTraining(6);
-  std::set<std::vector<std::int32_t>> orders;
-  std::set<std::vector<QString>> sequences;
-  for (std::uint64_t seed = 1; seed <= 12; ++seed) {
-    ASSERT_TRUE(Build(QStringLiteral("T1"), seed));
-    ASSERT_EQ(test.QuestionCount, 6);
-    orders.insert(test.QuestionOrder);
-    std::vector<QString> shown;
-    for (int n = 1; n <= 6; ++n) shown.push_back(test.Questions(test.QuestionOrder[n], 0, slotQuestion));
-    sequences.insert(shown);
-  }
-  EXPECT_GT(orders.size(), 1u);
-  EXPECT_GT(sequences.size(), 6u);
-}
-
 TEST_F(BuildTest, TestIdentifierIsMatchedExactlyAndNeverPastedIntoTheQuery) {
   db->CreateResults({{"ABOS", platform::ColumnType::Integer}});
   db->AddTest(Variant("T1"), Variant("Deck4"), {Variant(1)});

@@ -56,8 +56,3 @@ TEST(RandomGenerator, RandomizeReadsTheClock) {
   EXPECT_EQ(a.Rnd(), b.Rnd());
   platform::Clock::SetSource(nullptr);
 }
-
-TEST(RandomGenerator, EntropySeededGeneratorsDiffer) {
-  RandomGenerator a, b;
-  EXPECT_NE(a.Rnd(), b.Rnd());
-}
