@@ -323,7 +323,7 @@ void frmMain::LoadSectionTree() {
   rs.MoveLast();
   rs.MoveFirst();
   QString previous;
-  while (!rs.EOF()) {
+  while (!rs.IsEOF()) {
     const QString title = rs.Value(QStringLiteral("Left Panel Title")).ToText();
     if (title != previous) {
       CurrentNode = tvwDB->Add(tvwDB->Item(1), platform::tvwChild, title, title, QStringLiteral("closed"));
@@ -358,7 +358,7 @@ void frmMain::LoadSectionGroup(platform::TreeNode* groupNode, const QString& tit
   if (rs.RecordCount() == 0) return;
   rs.MoveLast();
   rs.MoveFirst();
-  while (!rs.EOF()) {
+  while (!rs.IsEOF()) {
     // A row that the tree or the list refuses is left out; the next goes on.
     try {
       AddSectionNode(groupNode, rs);
@@ -383,7 +383,7 @@ void frmMain::ShowSectionGroup(const QString& title) {
     rs.MoveLast();
     rs.MoveFirst();
   }
-  while (!rs.EOF()) {
+  while (!rs.IsEOF()) {
     try {
       AddSectionListItem(rs);
     } catch (const VbError&) {
