@@ -11,6 +11,7 @@
 #include <clocale>
 #include <cstdlib>
 
+#include "../tests/frontend/CatalogFixture.h"
 #include "frontend/frmMain.h"
 #include "platform/Data.h"
 #include "platform/Program.h"
@@ -22,23 +23,12 @@ namespace {
 QString g_self;
 
 void WriteCatalog(const QString& app, int groups, int perGroup) {
-  const QString path = app + "/QVRV5_OOW/db/QVRV 5 - OOW.mdb";
-  QDir().mkpath(QFileInfo(path).path());
-  platform::CreateDatabase(path, "korvinel");
-  platform::Connection c;
-  c.ConnectionString = platform::JetConnectionString(path, "korvinel");
-  c.Mode = platform::adModeReadWrite;
-  c.Open();
-  c.Execute(
-      "CREATE TABLE MainTableRecords ([Left Panel Title] TEXT COLLATE VBTEXT, [Right Panel Title] TEXT COLLATE "
-      "VBTEXT, [Icon Type] TEXT, [Program Type] TEXT, Start TEXT, [Parameter 1] TEXT, [Parameter 2] TEXT, "
-      "[Parameter 3] TEXT)");
-  c.Execute("BEGIN");
+  std::vector<fixture::Row> rows;
   for (int g = 0; g < groups; ++g)
     for (int s = 0; s < perGroup; ++s)
-      c.Execute("INSERT INTO MainTableRecords VALUES (?, ?, 'ref', 'CHM', 'x.chm', NULL, NULL, NULL)",
-                {QString("Group %1").arg(g, 3, 10, QChar('0')), QString("Section %1").arg(s)});
-  c.Execute("COMMIT");
+      rows.push_back({QString("Group %1").arg(g, 3, 10, QChar('0')), QString("Section %1").arg(s), "ref", "CHM",
+                      "x.chm", {}, {}, {}});
+  fixture::WriteCatalog(fixture::CatalogPath(app), rows);
 }
 
 int RunChild(const char* mode, const char* app) {
