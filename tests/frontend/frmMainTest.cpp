@@ -432,7 +432,7 @@ TEST(Layout, ArrangeControlsKeepsMarginsAndMinimums) {
 
   // Too small for the margins: 600 twips each way at least.
   m.SetWidth(2000);
-  m.SetHeight(1500);
+  m.SetHeight(900);
   platform::SetLeft(m.lblHorDrag, 1800);
   m.ArrangeControls();
   EXPECT_EQ(platform::Height(m.tvwDB), 600);
