@@ -528,6 +528,7 @@ void RichTextBox::mousePressEvent(QMouseEvent* event) {
   const int shift = ShiftCode(event->modifiers());
   const int button = ButtonCode(event->button());
   QTextEdit::mousePressEvent(event);
+  event->accept();  // every button is the box's, as the original's events are
   leftPressed_ = event->button() == Qt::LeftButton;
   doubleClickPress_ = false;
   if (button != 0) emit MouseDown(button, shift, at.x() * 15, at.y() * 15);
@@ -554,6 +555,7 @@ void RichTextBox::mouseReleaseEvent(QMouseEvent* event) {
                      viewport()->rect().contains(at.toPoint());
   if (event->button() == Qt::LeftButton) leftPressed_ = false;
   QTextEdit::mouseReleaseEvent(event);
+  event->accept();
   if (button != 0) emit MouseUp(button, shift, at.x() * 15, at.y() * 15);
   if (self && click) emit Click();
 }
