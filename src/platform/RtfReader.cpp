@@ -581,9 +581,10 @@ class Reader {
   void TextChar(char16_t c) {
     if (c < 0x20 && c != '\t') return;
     if (c == 0x2029 || c == 0xFDD0 || c == 0xFDD1 || c == 0xFFFC || c >= 0xFFFE) return;
-    if (c >= 0xD800 && c <= 0xDFFF) surrogates_ = true;
     const QChar ch(c);
     AppendRun(QStringView(&ch, 1));
+    // After the append: it may have flushed the text before this character.
+    if (ch.isSurrogate()) surrogates_ = true;
   }
 
   void AppendRun(QStringView run) {

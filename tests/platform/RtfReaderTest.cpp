@@ -200,8 +200,11 @@ TEST(RtfReader, UnicodeCharactersAndTheirFallbacks) {
   EXPECT_EQ(TextOf("{\\rtf1 {\\uc3 \\u8364abcd}\\u8364ef}"), QString::fromUtf8("€d€f"));
   // Negative values and surrogate pairs.
   EXPECT_EQ(TextOf("{\\rtf1 \\u-3913?\\u-10179?\\u-8694?}"), QString(QChar(0xF0B7)) + QString::fromUtf8("😊"));
-  // A lone surrogate becomes the replacement character.
+  // A lone surrogate becomes the replacement character, also where a change
+  // of format comes just before it.
   EXPECT_EQ(TextOf("{\\rtf1 a\\u-10179?b}"), QString::fromUtf16(u"a\uFFFDb"));
+  EXPECT_EQ(TextOf("{\\rtf1 {\\b a}\\u-10179?b}"), QString::fromUtf16(u"a\uFFFDb"));
+  EXPECT_EQ(TextOf("{\\rtf1 {\\b a}\\u-10179?}"), QString::fromUtf16(u"a\uFFFD"));
 }
 
 TEST(RtfReader, ControlSymbolsAndSpecialCharacters) {
