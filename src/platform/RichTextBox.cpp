@@ -213,6 +213,7 @@ int RichTextBox::ToDocumentPosition(int textPosition) const {
 }
 
 void RichTextBox::Select(int anchor, int position) {
+  typingPosition_ = -1;
   QTextCursor cursor(document());
   cursor.setPosition(anchor);
   cursor.setPosition(position, QTextCursor::KeepAnchor);

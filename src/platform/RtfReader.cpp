@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -159,7 +160,9 @@ bool IsPlainRunChar(char16_t c, bool bytes) {
 
 std::shared_ptr<const RtfCodePage> CodePage(int number) {
   // Building a page asks the converter library; documents name few pages.
+  static std::mutex lock;
   static std::map<int, std::shared_ptr<const RtfCodePage>> cache;
+  const std::lock_guard<std::mutex> guard(lock);
   auto it = cache.find(number);
   if (it != cache.end()) return it->second;
   auto page = std::make_shared<const RtfCodePage>(number);

@@ -197,6 +197,16 @@ TEST(RichTextBox, ReplacingTheSelection) {
             "P left li0 ri0 fi0 sb0 sa0\n"
             "  [MS Sans Serif 8.25] start\n"
             "  [MS Sans Serif 8.25 bold fg#0000ff]  end\n");
+  // Also in an empty box, and only where it was styled.
+  box.SetText("");
+  box.SetSelUnderline(true);
+  box.SetSelFontSize(12);
+  box.SetSelText("x");
+  box.SetSelBold(true);
+  box.SetSelStart(0);
+  box.SetSelText("y");
+  EXPECT_EQ(Outline(*box.document()), "P left li0 ri0 fi0 sb0 sa0\n"
+                                      "  [MS Sans Serif 12 underline] yx\n");
 }
 
 TEST(RichTextBox, UpToAndFind) {
