@@ -1,0 +1,285 @@
+// The real program, end to end: Pellorin started as a process with a test
+// identifier on an X server of its own (Xvfb), a candidate scripted from
+// outside with xdotool (the mouse over the answer, a click on a judgement
+// button, for every part), the results window closed as a window manager
+// closes a window, and afterwards the TestResults row in the file.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+#include <cmath>
+#include <memory>
+
+#include <xcb/xcb.h>
+
+#include "QtPrinters.h"
+#include "TestDatabases.h"
+#include "assessment/frmQandA.h"
+#include "platform/Clock.h"
+
+using assessment::frmQandA;
+using platform::Variant;
+
+namespace {
+
+// An X server for one test.
+class XServer {
+ public:
+  XServer() {
+    for (int n = 40 + static_cast<int>(QCoreApplication::applicationPid() % 200); n < 400; ++n) {
+      if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) ||
+          QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
+        continue;
+      server_.setProgram(QStringLiteral("Xvfb"));
+      server_.setArguments({QStringLiteral(":%1").arg(n), QStringLiteral("-screen"), QStringLiteral("0"),
+                            QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+      server_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+      server_.start();
+      if (!server_.waitForStarted(5000)) return;
+      for (int i = 0; i < 100 && server_.state() == QProcess::Running; ++i) {
+        if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))) {
+          display_ = QStringLiteral(":%1").arg(n);
+          QThread::msleep(100);
+          return;
+        }
+        QThread::msleep(50);
+      }
+      server_.kill();
+      server_.waitForFinished();
+    }
+  }
+  ~XServer() {
+    server_.terminate();
+    if (!server_.waitForFinished(3000)) server_.kill();
+    server_.waitForFinished();
+  }
+  const QString& Display() const { return display_; }
+
+ private:
+  QProcess server_;
+  QString display_;
+};
+
+class PellorinProcessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    db = std::make_unique<testdb::Databases>(dir.path() + QStringLiteral("/app"));
+    db->CreateResults({{"ABOS", platform::ColumnType::Integer}, {"COLREG", platform::ColumnType::Integer}});
+    db->AddTest(Variant("OOW1"), Variant("Deck4"), {Variant(3), Variant(2)}, Variant(60));
+    db->CreateTraining();
+    db->AddQuestionTable(QStringLiteral("ABOS"), QStringLiteral("Bridge organisation"), 1,
+                         testdb::Databases::NumberedRows(QStringLiteral("ABOS"), 4));
+    db->AddQuestionTable(QStringLiteral("COLREG"), QStringLiteral("Collision regulations"), 2,
+                         {{Variant(1), Variant("Crossing: who gives way?"), Variant("The vessel with the other on her starboard side."),
+                           Variant("And the other vessel?"), Variant("She keeps her course and speed.")},
+                          {Variant(2), Variant("What is a vessel restricted in her ability to manoeuvre?"),
+                           Variant("One that cannot keep out of the way because of the nature of her work.")}});
+    QString build = qEnvironmentVariable("QVR_BUILD_DIR");
+    if (build.isEmpty()) build = QCoreApplication::applicationDirPath() + QStringLiteral("/..");
+    program = db->AppFolder() + QStringLiteral("/Pellorin");
+    ASSERT_TRUE(QFile::copy(build + QStringLiteral("/src/assessment/Pellorin"), program)) << build.toStdString();
+    ASSERT_FALSE(x.Display().isEmpty()) << "Xvfb did not start";
+  }
+
+  void TearDown() override {
+    if (pellorin.state() != QProcess::NotRunning) {
+      pellorin.kill();
+      pellorin.waitForFinished();
+    }
+  }
+
+  QProcessEnvironment Environment() const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), x.Display());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path() + QStringLiteral("/config"));
+    return env;
+  }
+
+  void Start(const QString& commandLine) {
+    pellorin.setProcessEnvironment(Environment());
+    pellorin.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    pellorin.start(program, {commandLine});
+    ASSERT_TRUE(pellorin.waitForStarted(5000));
+  }
+
+  // Runs xdotool; its output, or "" when it failed.
+  QString XDo(const QStringList& arguments) const {
+    QProcess xdo;
+    xdo.setProcessEnvironment(Environment());
+    xdo.start(QStringLiteral("xdotool"), arguments);
+    if (!xdo.waitForFinished(10000) || xdo.exitCode() != 0) return QString();
+    return QString::fromLocal8Bit(xdo.readAllStandardOutput()).trimmed();
+  }
+
+  // The first window of that exact title, waiting up to `ms`; 0 when none.
+  quint32 WaitForWindow(const QString& title, int ms = 10000) const {
+    for (int waited = 0; waited <= ms; waited += 100) {
+      const QString ids = XDo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                               QStringLiteral("^") + QRegularExpression::escape(title) + QStringLiteral("$")});
+      if (!ids.isEmpty()) return ids.split(u'\n').first().toUInt();
+      QThread::msleep(100);
+    }
+    return 0;
+  }
+
+  QRect Geometry(quint32 window) const {
+    const QString shell = XDo({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), QString::number(window)});
+    int x = 0, y = 0, w = 0, h = 0;
+    for (const QString& line : shell.split(u'\n')) {
+      const QString value = line.section(u'=', 1);
+      if (line.startsWith(QLatin1String("X="))) x = value.toInt();
+      if (line.startsWith(QLatin1String("Y="))) y = value.toInt();
+      if (line.startsWith(QLatin1String("WIDTH="))) w = value.toInt();
+      if (line.startsWith(QLatin1String("HEIGHT="))) h = value.toInt();
+    }
+    return QRect(x, y, w, h);
+  }
+
+  void MoveTo(QPoint at) const {
+    XDo({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())});
+    QThread::msleep(150);
+  }
+
+  void ClickAt(QPoint at) const {
+    MoveTo(at);
+    XDo({QStringLiteral("click"), QStringLiteral("1")});
+    QThread::msleep(250);
+  }
+
+  // What a window manager does when its close box is pressed.
+  bool AskToClose(quint32 window) const {
+    const QByteArray display = x.Display().toLocal8Bit();
+    xcb_connection_t* c = xcb_connect(display.constData(), nullptr);
+    if (xcb_connection_has_error(c)) {
+      xcb_disconnect(c);
+      return false;
+    }
+    const auto atom = [c](const char* name) {
+      xcb_intern_atom_reply_t* reply =
+          xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name), nullptr);
+      const xcb_atom_t a = reply ? reply->atom : XCB_ATOM_NONE;
+      free(reply);
+      return a;
+    };
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = atom("WM_PROTOCOLS");
+    event.data.data32[0] = atom("WM_DELETE_WINDOW");
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+    xcb_flush(c);
+    xcb_disconnect(c);
+    return true;
+  }
+
+  // A point of the question window, from its layout at the given size.
+  static QPoint Place(const QRect& window, double xTwips, double yTwips) {
+    return window.topLeft() + QPoint(static_cast<int>(std::lround(xTwips / 15)), static_cast<int>(std::lround(yTwips / 15)));
+  }
+  static QPoint CorrectButton(const QRect& window) {
+    const double W = window.width() * 15.0, H = window.height() * 15.0;
+    return Place(window, 0.99 * W - frmQandA::kFrameWidth + frmQandA::kButtonGap + frmQandA::kButtonWidth / 2,
+                 0.78 * H + frmQandA::kButtonTop + frmQandA::kButtonHeight / 2);
+  }
+  static QPoint AnswerBox(const QRect& window) {
+    const double W = window.width() * 15.0, H = window.height() * 15.0;
+    return Place(window, 0.01 * W + 300, 0.78 * H + 300);
+  }
+
+  struct Row {
+    double date;
+    QString type;
+    double percent;
+  };
+  std::vector<Row> StoredResults() const {
+    auto c = testdb::Databases::Open(db->ResultsPath(), shared::kResultsPassword);
+    platform::Recordset rs;
+    rs.Open(*c, QStringLiteral("SELECT DateTest, TestType, Percent FROM TestResults"));
+    std::vector<Row> rows;
+    for (; !rs.IsEOF(); rs.MoveNext())
+      rows.push_back({rs.Value(0).ToDateSerial(), rs.Value(1).ToText(), rs.Value(2).ToDouble()});
+    return rows;
+  }
+
+  QTemporaryDir dir;
+  std::unique_ptr<testdb::Databases> db;
+  QString program;
+  XServer x;
+  QProcess pellorin;
+};
+
+TEST_F(PellorinProcessTest, CandidateAnswersEveryQuestionAndTheScoreIsStored) {
+  const double started = platform::ToDateSerial(QDateTime::currentDateTime());
+  Start(QStringLiteral("OOW1"));
+  const quint32 window = WaitForWindow(QStringLiteral("OOW Assesment"));
+  ASSERT_NE(window, 0u) << "the question window did not show";
+  const QRect geometry = Geometry(window);
+  EXPECT_EQ(geometry.size(), QSize(781, 561));  // 11715 x 8415 twips
+
+  // Five questions, one of them in two parts: six judgements.
+  int judgements = 0;
+  quint32 results = 0;
+  while (judgements < 12 && results == 0) {
+    MoveTo(AnswerBox(geometry));
+    ClickAt(CorrectButton(geometry));
+    ++judgements;
+    results = WaitForWindow(QStringLiteral("QVR Test Results"), judgements < 5 ? 0 : 300);
+  }
+  ASSERT_NE(results, 0u) << "no results window after " << judgements << " judgements";
+  EXPECT_EQ(judgements, 6);
+  // Nothing is stored while the chart is on screen.
+  EXPECT_TRUE(StoredResults().empty());
+  ASSERT_TRUE(AskToClose(results));
+  ASSERT_TRUE(pellorin.waitForFinished(15000));
+  EXPECT_EQ(pellorin.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(pellorin.exitCode(), 0);
+
+  const std::vector<Row> rows = StoredResults();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].type, QStringLiteral("OOW Assesment"));
+  EXPECT_EQ(rows[0].percent, 100);
+  const double finished = platform::ToDateSerial(QDateTime::currentDateTime());
+  EXPECT_GE(rows[0].date, started - 1.0 / 86400);
+  EXPECT_LE(rows[0].date, finished + 1.0 / 86400);
+  // The test's row was marked as taken when it was built.
+  auto c = testdb::Databases::Open(db->ResultsPath(), shared::kResultsPassword);
+  platform::Recordset rs;
+  rs.Open(*c, QStringLiteral("SELECT StatusTest FROM TestList WHERE TestID = 'OOW1'"));
+  EXPECT_TRUE(rs.Value(0).ToBoolean());
+}
+
+TEST_F(PellorinProcessTest, QuittingWithTheCloseBoxStoresNothing) {
+  Start(QStringLiteral("OOW1"));
+  const quint32 window = WaitForWindow(QStringLiteral("OOW Assesment"));
+  ASSERT_NE(window, 0u);
+  ClickAt(CorrectButton(Geometry(window)));
+  ASSERT_TRUE(AskToClose(window));
+  const quint32 box = WaitForWindow(QStringLiteral("Confirm test end"));
+  ASSERT_NE(box, 0u) << "no quit question";
+  // Yes is the box's default button.
+  XDo({QStringLiteral("key"), QStringLiteral("--window"), QString::number(box), QStringLiteral("Return")});
+  ASSERT_TRUE(pellorin.waitForFinished(15000));
+  EXPECT_EQ(pellorin.exitCode(), 0);
+  EXPECT_TRUE(StoredResults().empty());
+}
+
+TEST_F(PellorinProcessTest, UnknownTestEndsWithItsMessage) {
+  Start(QStringLiteral("NOSUCH"));
+  const quint32 box = WaitForWindow(QStringLiteral("Fatal Error"));
+  ASSERT_NE(box, 0u);
+  XDo({QStringLiteral("key"), QStringLiteral("--window"), QString::number(box), QStringLiteral("Return")});
+  ASSERT_TRUE(pellorin.waitForFinished(15000));
+  EXPECT_EQ(pellorin.exitCode(), 0);
+  EXPECT_TRUE(StoredResults().empty());
+}
+
+}  // namespace
