@@ -172,21 +172,35 @@ void TestBuilder::ReadCandidates(const QString& table, int questionParts) {
   candidates_.reserve(static_cast<std::size_t>(rows) + 1);
   candidates_.emplace_back();
   rs.MoveFirst();
-  const QString q1 = QStringLiteral("Question1"), a1 = QStringLiteral("Answer1"), id = QStringLiteral("Id"),
-                q2 = QStringLiteral("Question2"), a2 = QStringLiteral("Answer2");
+  // Each field is looked up by name on its first read (failing as such a
+  // read fails) and by its position from then on: a lookup by name costs
+  // more than the read, and tables run to thousands of rows.
+  struct Field {
+    QString name;
+    int index = -1;
+  };
+  const auto read = [&rs](Field& f) {
+    if (f.index >= 0) return rs.Value(f.index);
+    Variant v = rs.Value(f.name);
+    for (int i = 0; i < rs.FieldCount() && f.index < 0; ++i)
+      if (platform::CompareText(rs.FieldName(i), f.name) == 0) f.index = i;
+    return v;
+  };
+  Field q1{QStringLiteral("Question1")}, a1{QStringLiteral("Answer1")}, id{QStringLiteral("Id")},
+      q2{QStringLiteral("Question2")}, a2{QStringLiteral("Answer2")};
   while (!rs.IsEOF()) {
-    const Variant question = rs.Value(q1);
-    const Variant answer = rs.Value(a1);
+    const Variant question = read(q1);
+    const Variant answer = read(a1);
     if (!question.IsNull() && !answer.IsNull()) {
       Candidate c;
       c.question1 = question.ToText();
       c.answer1 = answer.ToText();
-      c.id = rs.Value(id).ToText();
+      c.id = read(id).ToText();
       c.question2 = kNoValue;
       c.answer2 = kNoValue;
       if (questionParts > 1) {
-        const Variant second = rs.Value(q2);
-        const Variant secondAnswer = rs.Value(a2);
+        const Variant second = read(q2);
+        const Variant secondAnswer = read(a2);
         if (!second.IsNull()) c.question2 = second.ToText();
         if (!secondAnswer.IsNull()) c.answer2 = secondAnswer.ToText();
       }

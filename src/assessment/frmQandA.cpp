@@ -512,7 +512,7 @@ void frmQandA::ComposeQuestion(int part) {
   box.SetTextRTF(text);
   box.SetFontSize(GLOBAL::TextFontSize);
   box.SetSelStart(0);
-  box.SetSelLength(static_cast<int>(box.TextRTF().size()));
+  box.SetSelLength(static_cast<int>(box.Text().size()));  // all of it
   box.SetSelBold(true);
   box.SetSelUnderline(false);
   box.SetSelColor(QColor(255, 0, 255));
@@ -550,7 +550,7 @@ void frmQandA::RevealAnswer() {
   box.SetTextRTF(Test.Questions(q, part, slotAnswer));
   box.SetBackColor(AnswerBackColour);
   box.SetSelStart(0);
-  box.SetSelLength(static_cast<int>(box.TextRTF().size()));
+  box.SetSelLength(static_cast<int>(box.Text().size()));  // all of it
   box.SetSelFontName(QStringLiteral("MS Sans Serif"));
   box.SetSelFontSize(GLOBAL::TextFontSize);
   box.SetSelColor(Qt::black);
