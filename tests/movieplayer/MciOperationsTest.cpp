@@ -5,6 +5,8 @@
 #include <QMap>
 #include <QStringList>
 
+#include "Fakes.h"
+
 using movieplayer::MciOperations;
 
 namespace {
@@ -32,36 +34,10 @@ class Device {
 
 QString ErrorText(int code) { return QStringLiteral("device error %1").arg(code); }
 
-// Records the mixer steps; each step can be made to fail.
-class RecordingMixer : public platform::Mixer {
- public:
-  QStringList steps;
-  bool openWorks = true;
-  bool findWorks = true;
-  bool setWorks = true;
-  long maximum = 65535;
-
-  bool Open() override {
-    steps << QStringLiteral("open");
-    return openWorks;
-  }
-  bool FindMasterVolume(long* minimum, long* maximumOut) override {
-    steps << QStringLiteral("find");
-    *minimum = 100;  // must not enter the sum
-    *maximumOut = maximum;
-    return findWorks;
-  }
-  bool SetMasterVolume(long value) override {
-    steps << QStringLiteral("set %1").arg(value);
-    return setWorks;
-  }
-  void Close() override { steps << QStringLiteral("close"); }
-};
-
 class Operations : public ::testing::Test {
  protected:
   Device device;
-  RecordingMixer mixer;
+  moviefakes::RecordingMixer mixer;
   QSize frameSize{352, 288};
   QList<WId> sizedWindows;
   MciOperations mci{device.Sender(), ErrorText,
