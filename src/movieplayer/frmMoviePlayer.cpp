@@ -175,11 +175,14 @@ frmMoviePlayer::frmMoviePlayer(MciOperations* operations, QWidget* parent) : pla
 }
 
 frmMoviePlayer::~frmMoviePlayer() {
+  // A window that goes without being unloaded still lets go of its device.
+  if (IsLoaded()) CloseMovie();
   TimerAtEndFile->SetEnabled(false);
   DraggingKnob = false;
 }
 
 void frmMoviePlayer::ApplyDesign() {
+  SetWindowState(platform::vbNormal);
   SetWidth(kDesignWidth);
   SetHeight(kDesignHeight);
   platform::Move(FrameVideo, 0, 0, 4695, 3375);
