@@ -31,8 +31,11 @@ StdPicture LoadPicture(const QString& fullPath) {
   QImageReader::setAllocationLimit(kPictureAllocationLimitMB);
   QImageReader reader(&file);
   reader.setDecideFormatFromContent(true);
+  const QSize claimed = reader.size();
+  if (claimed.width() > kPictureMaxSide || claimed.height() > kPictureMaxSide) Raise(err::InvalidPicture);
   QImage image;
   if (!reader.read(&image) || image.isNull()) Raise(err::InvalidPicture);
+  if (image.width() > kPictureMaxSide || image.height() > kPictureMaxSide) Raise(err::InvalidPicture);
   return StdPicture(std::move(image));
 }
 

@@ -30,11 +30,14 @@ class StdPicture {
 // The largest decoded picture LoadPicture accepts, in megabytes; a file that
 // would need more (a decompression bomb) is refused like an unreadable one.
 inline constexpr int kPictureAllocationLimitMB = 256;
+// The widest and highest picture accepted, in pixels: the largest window the
+// display can make.
+inline constexpr int kPictureMaxSide = 32767;
 
 // Loads the file at fullPath. Error 53 "File not found" when there is no such
 // file, 75 "Path/File access error" when it cannot be opened, 481 "Invalid
 // picture" when it holds no picture Qt can read (or one beyond the allocation
-// limit). A truncated file gives what Qt could read of it, or 481.
+// limit or kPictureMaxSide). A truncated file gives what Qt could read of it, or 481.
 StdPicture LoadPicture(const QString& fullPath);
 
 // Mouse events of the picture controls: button and shift state as the

@@ -54,12 +54,11 @@ void frmPicOverSize::SetFocus() {
 void frmPicOverSize::Form_Activate() { Form_Resize(); }
 
 void frmPicOverSize::Form_Resize() {
-  static bool sizing = false;
   // The sizes set below raise resize events of their own; the outer call
   // fills the client area once it is done.
-  if (sizing) return;
+  if (sizing_) return;
   if (OverSizeWindowSized == 0) {
-    sizing = true;
+    sizing_ = true;
     const double sh = platform::Screen::Height();
     const double sw = platform::Screen::Width();
     if (0.93 * sh >= OverSizePicHeight) {
@@ -78,7 +77,7 @@ void frmPicOverSize::Form_Resize() {
     }
     FillClientArea();
     OverSizeWindowSized = -1;
-    sizing = false;
+    sizing_ = false;
     return;
   }
   FillClientArea();

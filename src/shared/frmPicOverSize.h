@@ -57,6 +57,8 @@ class frmPicOverSize : public platform::Form {
   frmPicOverSize();
   void FillClientArea();
 
+  bool sizing_ = false;
+
   static QPointer<frmPicOverSize>& Current();
 };
 

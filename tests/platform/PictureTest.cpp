@@ -220,12 +220,16 @@ TEST_F(LoadPictureTest, PicturesClaimingEnormousSizesAreRefusedWithoutBeingAlloc
   WriteBytes(QStringLiteral("PngBomb"), PngBomb(30000, 30000));
   WriteBytes(QStringLiteral("BmpBomb"), BmpBomb(30000, 30000));
   WriteBytes(QStringLiteral("PngWide"), PngBomb(1000000, 1));
-  for (const char* name : {"PngBomb", "BmpBomb", "PngWide"}) {
+  // Within the allocation limit, but wider than any window can be.
+  WriteBytes(QStringLiteral("BmpWide"), BmpBomb(40000, 1) + QByteArray(120000, '\0'));
+  for (const char* name : {"PngBomb", "BmpBomb", "PngWide", "BmpWide"}) {
     EXPECT_EQ(ErrorOf(Path(QString::fromLatin1(name))), 481) << name;
   }
   // A large but reasonable picture still loads.
   WriteImage(QStringLiteral("Large"), Filled(QSize(2400, 1800), Qt::blue), "PNG");
   EXPECT_EQ(LoadPicture(Path(QStringLiteral("Large"))).Image().size(), QSize(2400, 1800));
+  WriteImage(QStringLiteral("Long"), Filled(QSize(32767, 2), Qt::blue), "BMP");
+  EXPECT_EQ(LoadPicture(Path(QStringLiteral("Long"))).Image().size(), QSize(32767, 2));
 }
 
 TEST_F(LoadPictureTest, AFileThatCannotBeOpenedRaisesPathFileAccess) {
