@@ -1,0 +1,97 @@
+#pragma once
+// A window of the programs, with the life cycle and the geometry the forms
+// were written against: Load / Activate / Resize / QueryUnload / Unload
+// events, modal and modeless Show, Hide, Unload, and Left, Top, Width,
+// Height (the window) and ScaleWidth, ScaleHeight (its client area) in twips.
+#include <QColor>
+#include <QEventLoop>
+#include <QPointer>
+#include <QWidget>
+#include <vector>
+
+class QMenuBar;
+
+namespace platform {
+
+enum WindowStateEnum { vbNormal = 0, vbMinimized = 1, vbMaximized = 2 };
+enum UnloadModeEnum { vbFormControlMenu = 0, vbFormCode = 1, vbAppWindows = 2, vbAppTaskManager = 3 };
+enum MousePointerEnum { vbDefault = 0, vbArrow = 1, vbCrosshair = 2, vbIbeam = 3, vbSizeWE = 9, vbUpArrow = 10,
+                        vbHourglass = 11, vbNoDrop = 12 };
+
+class Form : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit Form(QWidget* parent = nullptr);
+  ~Form() override;
+
+  // The area controls are placed in (below the menu bar, when there is one).
+  QWidget* Client() const { return client_; }
+  QMenuBar* MenuBar();  // made on first use
+
+  double Left() const;
+  double Top() const;
+  double Width() const;
+  double Height() const;
+  void SetLeft(double twips);
+  void SetTop(double twips);
+  void SetWidth(double twips);
+  void SetHeight(double twips);
+  double ScaleWidth() const;
+  double ScaleHeight() const;
+
+  QString Caption() const { return windowTitle(); }
+  void SetCaption(const QString& caption) { setWindowTitle(caption); }
+  int WindowState() const;
+  void SetWindowState(int state);
+  void SetMousePointer(int pointer);
+  int MousePointer() const { return mousePointer_; }
+  void SetBackColor(const QColor& colour);
+  QColor BackColor() const;
+
+  bool IsLoaded() const { return loaded_; }
+  // Runs Form_Load once per load; Show loads first when needed.
+  void Load();
+  // modal 1: returns once the window is hidden or unloaded.
+  void Show(int modal = 0, QWidget* owner = nullptr);
+  void Hide();
+  // Asks Form_QueryUnload (mode vbFormCode) and runs Form_Unload; returns false when cancelled.
+  bool Unload();
+  bool IsShownModal() const { return modalLoop_ != nullptr; }
+
+  // The loaded forms, in the order they were loaded (the original's Forms collection).
+  static const std::vector<Form*>& Forms();
+
+ protected:
+  virtual void Form_Load() {}
+  virtual void Form_Activate() {}
+  virtual void Form_GotFocus() {}
+  virtual void Form_Resize() {}
+  virtual void Form_QueryUnload(int& cancel, int unloadMode) { (void)cancel; (void)unloadMode; }
+  virtual void Form_Unload(int& cancel) { (void)cancel; }
+
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+ private:
+  bool RunUnload(int unloadMode);
+  void PlaceClient();
+  void ActivateOnce();
+  void BringToFront();
+
+  QWidget* client_;
+  QMenuBar* menuBar_ = nullptr;
+  bool loaded_ = false;
+  bool inResize_ = false;
+  bool activePending_ = false;
+  int mousePointer_ = 0;
+  QEventLoop* modalLoop_ = nullptr;
+};
+
+// The cursor shape of a pointer number.
+Qt::CursorShape CursorOf(int pointer);
+
+}  // namespace platform
