@@ -11,16 +11,14 @@
 #include <stdexcept>
 
 #include "art/Art.h"
+#include "platform/Data.h"
 #include "platform/VbValues.h"
 
 namespace content {
 
-// Column types of the sample tables, as the data layer declares them.
-enum class ColumnType { Text, Memo, Integer, Double, YesNo, DateTime };
-struct Column {
-  QString name;
-  ColumnType type;
-};
+// Columns are made in the data layer's type convention.
+using ColumnType = platform::ColumnType;
+using Column = platform::ColumnDefinition;
 using Row = QList<platform::Variant>;
 struct Table {
   QString name;
@@ -40,9 +38,6 @@ DatabaseSpec MenuDatabase(art::Edition edition);
 DatabaseSpec ResultsDatabase();
 DatabaseSpec TrainingDatabase();
 DatabaseSpec StudyDatabase();
-
-// The SQL type a column is declared with.
-QString DeclaredType(ColumnType type);
 
 // Plain text as rich-text markup, one paragraph per line.
 QString PlainToRtf(const QString& text);

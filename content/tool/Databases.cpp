@@ -63,18 +63,6 @@ QHash<QString, Variant> AllBut(const QStringList& leftOut, int count) {
 
 }  // namespace
 
-QString DeclaredType(ColumnType type) {
-  switch (type) {
-    case ColumnType::Text: return QStringLiteral("TEXT COLLATE VBTEXT");
-    case ColumnType::Memo: return QStringLiteral("LONGTEXT COLLATE VBTEXT");
-    case ColumnType::Integer: return QStringLiteral("INTEGER");
-    case ColumnType::Double: return QStringLiteral("DOUBLE");
-    case ColumnType::YesNo: return QStringLiteral("YESNO");
-    case ColumnType::DateTime: return QStringLiteral("DATETIME");
-  }
-  return {};
-}
-
 QString PlainToRtf(const QString& text) {
   // The markup a rich-text control writes for plain text in its default font.
   QString body;
@@ -95,9 +83,9 @@ QString PlainToRtf(const QString& text) {
       body += QStringLiteral("\\u%1?").arg(static_cast<short>(u));
     }
   }
-  return QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 MS Sans Serif;}}\n"
+  return QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 MS Sans Serif;}}"
                         "\\viewkind4\\uc1\\pard\\f0\\fs17 ") +
-         body + QStringLiteral("\\par\n}\n");
+         body + QStringLiteral("\\par\n}");
 }
 
 DatabaseSpec MenuDatabase(art::Edition edition) {

@@ -6,7 +6,7 @@
 namespace content {
 namespace {
 
-const char* const kStyle = R"(body { font-family: "DejaVu Sans", sans-serif; margin: 0; color: #1f2a36; background: #f7f2e4; }
+const char* const kStyle = R"css(body { font-family: "DejaVu Sans", sans-serif; margin: 0; color: #1f2a36; background: #f7f2e4; }
 header { background: #1f3a5f; color: #fff; padding: 14px 24px; border-bottom: 4px solid #fb9f3c; }
 header h1 { margin: 0; font-size: 22px; }
 main { padding: 8px 24px 24px; max-width: 820px; }
@@ -16,7 +16,7 @@ table { border-collapse: collapse; }
 td, th { border: 1px solid #c8d4e0; padding: 4px 8px; text-align: left; }
 th { background: #e2eef7; }
 .note { background: #fff; border-left: 4px solid #fb9f3c; padding: 8px 12px; }
-)";
+)css";
 
 QByteArray Page(const QString& title, const QString& body, const QString& style = QStringLiteral("style.css")) {
   return QStringLiteral(
@@ -29,7 +29,7 @@ QByteArray Page(const QString& title, const QString& body, const QString& style 
 
 // The buoyage animation: a ship runs up a buoyed channel at night while the
 // marks show their lights.
-const char* const kAnimation = R"(<!DOCTYPE html>
+const char* const kAnimation = R"html(<!DOCTYPE html>
 <html lang="en">
 <head>
 <meta charset="utf-8">
@@ -83,7 +83,7 @@ const char* const kAnimation = R"(<!DOCTYPE html>
 </svg>
 </body>
 </html>
-)";
+)html";
 
 }  // namespace
 
@@ -120,7 +120,7 @@ QList<TextFile> SampleTextFiles() {
                                     "and leeway. Use clearing bearings and parallel indexing near dangers.</p>\n"
                                     "<p><a href=\"tkb300565.htm\">Back to passage planning</a></p>"))});
   files.append({QStringLiteral("WebPack/TKBWebPack"),
-                QByteArray(R"(#!/bin/sh
+                QByteArray(R"sh(#!/bin/sh
 # TKB web pack: shows a page of this set in the desktop's web browser.
 # The page comes as the only argument, possibly between double quotes.
 cd "$(dirname "$0")" || exit 1
@@ -132,7 +132,7 @@ if [ ! -f "$page" ]; then
 fi
 if command -v gio >/dev/null 2>&1; then exec gio open "$page"; fi
 exec xdg-open "$page"
-)"),
+)sh"),
                 true});
 
   files.append({QStringLiteral("Animations/buoyage.htm"), kAnimation});
@@ -187,12 +187,12 @@ exec xdg-open "$page"
                                     "<code>Training/db/TKBStudy.mdb</code>, table <code>StudyList</code>: the "
                                     "person, the section, and when it was started and ended.</p>\n"))});
   files.append({QStringLiteral("Training/TKBTrainingReport"),
-                QByteArray(R"(#!/bin/sh
+                QByteArray(R"sh(#!/bin/sh
 # Stand-in for the training report program: shows a page that says so.
 cd "$(dirname "$0")" || exit 1
 if command -v gio >/dev/null 2>&1; then exec gio open TKBTrainingReport.htm; fi
 exec xdg-open TKBTrainingReport.htm
-)"),
+)sh"),
                 true});
   return files;
 }

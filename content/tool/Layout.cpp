@@ -41,8 +41,11 @@ void WriteFile(const QString& path, const QByteArray& bytes, bool executable = f
 QStringList CopyPrograms(const QString& buildDir, const QString& outDir) {
   QStringList copied;
   if (buildDir.isEmpty()) return copied;
-  for (const QString& program : {QStringLiteral("Corvanta"), QStringLiteral("Pellorin"), QStringLiteral("Varnok")}) {
-    const QString from = QDir(buildDir).filePath(QStringLiteral("src/") + program.toLower() + QLatin1Char('/') + program);
+  const std::pair<const char*, const char*> programs[] = {
+      {"frontend", "Corvanta"}, {"assessment", "Pellorin"}, {"stepbrowser", "Varnok"}};
+  for (const auto& [folder, name] : programs) {
+    const QString program = QString::fromLatin1(name);
+    const QString from = QDir(buildDir).filePath(QStringLiteral("src/%1/%2").arg(QLatin1String(folder), program));
     if (!QFileInfo(from).isFile()) continue;
     const QString to = PathIn(outDir, program);
     QFile::remove(to);
@@ -64,14 +67,9 @@ void WriteDatabase(const DatabaseSpec& spec, const QString& outDir) {
     connection.Mode = platform::adModeReadWrite;
     connection.Open();
     for (const Table& table : spec.tables) {
-      QStringList columns;
+      platform::CreateTable(connection, table.name, table.columns);
       QStringList marks;
-      for (const Column& column : table.columns) {
-        columns << platform::QuoteIdentifier(column.name) + QLatin1Char(' ') + DeclaredType(column.type);
-        marks << QStringLiteral("?");
-      }
-      connection.Execute(QStringLiteral("CREATE TABLE %1 (%2)")
-                             .arg(platform::QuoteIdentifier(table.name), columns.join(QStringLiteral(", "))));
+      for (qsizetype i = 0; i < table.columns.size(); ++i) marks << QStringLiteral("?");
       const QString insert = QStringLiteral("INSERT INTO %1 VALUES (%2)")
                                  .arg(platform::QuoteIdentifier(table.name), marks.join(QStringLiteral(", ")));
       connection.Execute(QStringLiteral("BEGIN"));
