@@ -154,6 +154,7 @@ void WriteSummaryPdf(const QString& path) {
   pdf.setTitle(QStringLiteral("Collision regulations: a summary"));
   pdf.setCreator(QStringLiteral("QVR V5 sample content"));
   pdf.setPageSize(QPageSize(QPageSize::A4));
+  pdf.setPageMargins(QMarginsF(20, 18, 20, 18), QPageLayout::Millimeter);
   pdf.setResolution(96);
   QPainter p(&pdf);
   if (!p.isActive()) Fail(QStringLiteral("cannot write ") + path);
