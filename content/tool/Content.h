@@ -39,9 +39,6 @@ DatabaseSpec ResultsDatabase();
 DatabaseSpec TrainingDatabase();
 DatabaseSpec StudyDatabase();
 
-// Plain text as rich-text markup, one paragraph per line.
-QString PlainToRtf(const QString& text);
-
 // One picture file of the training database: its name in db/ (no
 // extension), what it shows, its size and its file format.
 struct PictureFile {

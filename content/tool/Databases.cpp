@@ -3,6 +3,7 @@
 // study log.
 #include "Content.h"
 #include "Questions.h"
+#include "platform/RtfWriter.h"
 
 namespace content {
 
@@ -62,31 +63,6 @@ QHash<QString, Variant> AllBut(const QStringList& leftOut, int count) {
 }
 
 }  // namespace
-
-QString PlainToRtf(const QString& text) {
-  // The markup a rich-text control writes for plain text in its default font.
-  QString body;
-  for (const QChar c : text) {
-    const ushort u = c.unicode();
-    if (c == QLatin1Char('\\') || c == QLatin1Char('{') || c == QLatin1Char('}')) {
-      body += QLatin1Char('\\');
-      body += c;
-    } else if (c == QLatin1Char('\n')) {
-      body += QStringLiteral("\\par\n");
-    } else if (c == QLatin1Char('\r')) {
-      continue;
-    } else if (u < 0x80) {
-      body += c;
-    } else if (u < 0x100) {
-      body += QStringLiteral("\\'%1").arg(u, 2, 16, QLatin1Char('0'));
-    } else {
-      body += QStringLiteral("\\u%1?").arg(static_cast<short>(u));
-    }
-  }
-  return QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 MS Sans Serif;}}"
-                        "\\viewkind4\\uc1\\pard\\f0\\fs17 ") +
-         body + QStringLiteral("\\par\n}");
-}
 
 DatabaseSpec MenuDatabase(art::Edition edition) {
   const bool oow = edition == art::Edition::OOW;
@@ -230,7 +206,7 @@ DatabaseSpec TrainingDatabase() {
                 {}};
     // Rows are stored last first; the browser orders them by ID.
     for (auto row = steps.rows.crbegin(); row != steps.rows.crend(); ++row) {
-      table.rows.append({row->id, row->step.isNull() ? kNull : Variant(PlainToRtf(row->step))});
+      table.rows.append({row->id, row->step.isNull() ? kNull : Variant(platform::PlainTextToRtf(row->step))});
     }
     tables.append(table);
   }
@@ -245,7 +221,7 @@ DatabaseSpec TrainingDatabase() {
                  {QStringLiteral("Question2"), ColumnType::Memo},
                  {QStringLiteral("Answer2"), ColumnType::Memo}},
                 {}};
-    auto rich = [](const char* text) { return text ? Variant(PlainToRtf(QString::fromUtf8(text))) : kNull; };
+    auto rich = [](const char* text) { return text ? Variant(platform::PlainTextToRtf(QString::fromUtf8(text))) : kNull; };
     for (const QuestionRow& row : questions.rows) {
       table.rows.append({row.id, rich(row.question1), rich(row.answer1), rich(row.question2), rich(row.answer2)});
     }

@@ -13,8 +13,10 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 #include "platform/Data.h"
+#include "platform/RtfReader.h"
 #include "platform/VbError.h"
 #include "platform/VbValues.h"
 
@@ -290,8 +292,16 @@ TEST_F(LaidOutFolder, ResultsDatabaseHoldsTestsOfEachType) {
   EXPECT_TRUE(scores.rows.isEmpty());
 }
 
-const QString kRtfStart = QStringLiteral(
-    "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 MS Sans Serif;}}\\viewkind4\\uc1\\pard\\f0\\fs17 ");
+// Stored as a rich-text control writes plain text: MS Sans Serif, 8.5 points.
+bool WrittenAsRichText(const QString& text) {
+  return IsRtf(text) && text.contains("\\fcharset0 MS Sans Serif;") && text.contains("\\pard\\f0\\fs17");
+}
+
+QString PlainText(const QString& rtf) {
+  QTextDocument document;
+  ReadRtf(QStringView(rtf), document);
+  return document.toPlainText().trimmed();
+}
 
 TEST_F(LaidOutFolder, TrainingDatabaseHasQuestionAndStepTables) {
   Connection training;
@@ -330,8 +340,11 @@ TEST_F(LaidOutFolder, TrainingDatabaseHasQuestionAndStepTables) {
         continue;
       }
       const QString question = row["Question1"].ToText();
-      EXPECT_TRUE(question.startsWith(kRtfStart)) << question.toStdString();
-      EXPECT_TRUE(question.endsWith("\\par\n}")) << question.toStdString();
+      EXPECT_TRUE(WrittenAsRichText(question)) << question.toStdString();
+      if (name == "ABOS" && row["Id"].ToInteger() == 1) {
+        EXPECT_EQ(PlainText(question), "Which knot forms a loop at the end of a rope that will neither slip nor jam?");
+        EXPECT_EQ(PlainText(row["Answer1"].ToText()), "A bowline.");
+      }
       if (parts == 2 && row["Question2"].IsNull()) nullSecondPart = true;
       const QString key = question.toLower();
       if (firstSeen.contains(key)) (firstSeen[key] == name ? duplicatesWithin : duplicatesAcross)++;
@@ -366,11 +379,15 @@ TEST_F(LaidOutFolder, StepTablesOfNineTwelveAndHundredTwentySteps) {
         continue;
       }
       ++steps;
-      // Markup stays ASCII: the degree sign of a course is written \'b0.
+      // Markup stays ASCII; the degree sign of a course reads back as itself.
       const QString step = row["Step"].ToText();
-      EXPECT_TRUE(step.startsWith(kRtfStart)) << step.toStdString();
+      EXPECT_TRUE(WrittenAsRichText(step)) << step.toStdString();
       EXPECT_TRUE(std::all_of(step.begin(), step.end(), [](QChar c) { return c.unicode() < 0x80; })) << step.toStdString();
-      if (name == "PASSAGE") EXPECT_TRUE(step.contains("\\'b0 true")) << step.toStdString();
+      if (name == "PASSAGE") {
+        const QString plain = PlainText(step);
+        EXPECT_TRUE(plain.startsWith("Waypoint WP")) << plain.toStdString();
+        EXPECT_TRUE(plain.contains(QString::fromUtf8("\u00b0 true;"))) << plain.toStdString();
+      }
     }
     counts << steps;
     // The pictures of a table with a prefix are named prefix_ID.
