@@ -11,7 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/Dialogs.h"
 #include "platform/Form.h"
+#include "platform/VbError.h"
 #include "platform/Twips.h"
 #include "platform/VbValues.h"
 
@@ -93,6 +95,16 @@ void WaitForEvents(int maxMs) {
   wake.start(std::max(0, maxMs));
   QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void RunHandler(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const VbError& e) {
+    MsgBox(QStringLiteral("Unexpected Error: ") + e.Description(), vbCritical, QStringLiteral(" Error"));
+  } catch (const ProgramEnded&) {
+    // The end was caught by a test's handler; nothing runs after it.
+  }
 }
 
 void SetEndHandler(std::function<void()> handler) { EndHandler() = std::move(handler); }

@@ -32,6 +32,11 @@ void DoEvents();
 // Waits for events up to maxMs without spinning, then runs them.
 void WaitForEvents(int maxMs);
 
+// Runs an event handler. An error that reaches it is reported in a box
+// ("Unexpected Error: " and its description) and the program goes on, where
+// the original would have stopped with a run-time error.
+void RunHandler(const std::function<void()>& handler);
+
 // Ends the program at once: no further event of any window runs. Tests put a
 // handler in place, which End calls instead; End then throws ProgramEnded so
 // that no statement after it runs.

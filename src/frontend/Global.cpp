@@ -1,0 +1,5 @@
+#include "frontend/Global.h"
+
+namespace frontend {
+QString AppFolder;
+}

@@ -1,0 +1,121 @@
+#pragma once
+// The front-end's main window: the section tree on the left, the section
+// list on the right, the status bar, the splitter between them, and the
+// menus.
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPixmap>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "frontend/Edition.h"
+#include "platform/Data.h"
+#include "platform/Form.h"
+#include "platform/ImageList.h"
+#include "platform/ListView.h"
+#include "platform/StatusBar.h"
+#include "platform/TreeView.h"
+#include "platform/VbError.h"
+
+namespace frontend {
+
+// The splitter: a label that reports mouse moves with the original's arguments.
+class DragLabel : public QLabel {
+  Q_OBJECT
+ public:
+  using QLabel::QLabel;
+  std::function<void(int button, int shift, double x, double y)> MouseMove;
+
+ protected:
+  void mouseMoveEvent(QMouseEvent* event) override;
+};
+
+class frmMain : public platform::Form {
+  Q_OBJECT
+
+ public:
+  explicit frmMain(QWidget* parent = nullptr);
+  ~frmMain() override;
+
+  // Controls.
+  platform::TreeView* tvwDB;
+  platform::ListView* lvwDB;
+  platform::StatusBar* sbrDB;
+  DragLabel* lblHorDrag;
+  QMenu* mnuFile;
+  QAction* mnuExit;
+  QMenu* mnuView;
+  std::array<QAction*, 4> mnuViewIcons{};
+  platform::ImageList imlIcons{QStringLiteral("imlIcons")};
+  platform::ImageList imlSmallIcons{QStringLiteral("imlSmallIcons")};
+  platform::ImageList imlRightPanel{QStringLiteral("imlRightPanel")};
+  QPixmap picI;  // the drawing surface of the list's backdrop
+
+  // Start-up and catalogue state.
+  QString EditionTitle;
+  QString CatalogFileName;
+  std::unique_ptr<platform::Connection> CatalogConnection;
+  platform::TreeNode* CurrentNode = nullptr;
+  QString QuoteChar;
+  platform::ListItem* LastListItem = nullptr;
+  QString ShownGroupTitle;
+  int ListColumnsReady = 0;
+
+  // Study-time logging state touched by the start-up and the shutdown.
+  bool LoggingOn = false;
+  bool SectionRecording = false;
+  std::unique_ptr<platform::Connection> StudyConnection;
+
+  // Event handlers.
+  void Form_Load() override;
+  void Form_QueryUnload(int& cancel, int unloadMode) override;
+  void Form_Unload(int& cancel) override;
+  void Form_GotFocus() override;
+  void Form_Resize() override;
+  void lblHorDrag_MouseMove(int button, int shift, double x, double y);
+  void lvwDB_ColumnClick(int column);
+  void tvwDB_BeforeLabelEdit(int& cancel);
+  void tvwDB_Collapse(platform::TreeNode* node);
+  void tvwDB_Expand(platform::TreeNode* node);
+  void tvwDB_NodeClick(platform::TreeNode* node);
+  void lvwDB_MouseMove(int button, int shift, double x, double y);
+  void mnuViewIcons_Click(int index);
+  void mnuExit_Click();
+
+  // Layout and catalogue.
+  void ArrangeControls();
+  void SetUpListColumns();
+  void LoadSectionTree();
+  void LoadSectionGroup(platform::TreeNode* groupNode, const QString& title);
+  void ShowSectionGroup(const QString& title);
+  platform::TreeNode* AddSectionNode(platform::TreeNode* groupNode, const platform::Recordset& row);
+  void AddSectionListItem(const platform::Recordset& row);
+  void ShowGroupStatus(platform::TreeNode* groupNode);
+
+  QString BrowseForMissingFile(const QString& fileName);
+
+  // The recovery from a database that cannot be opened, shared by the menu
+  // database and the study database. Returns false when the program ends.
+  struct DatabaseRecovery {
+    QString fileName;    // given to the file dialog
+    QString firstText;   // "Main menu file not found:"
+    QString fatalText;   // "Sorry, main menu file still not found:"
+    int mode;
+    QString retryPassword;
+  };
+  bool RecoverDatabase(std::unique_ptr<platform::Connection>& connection, const DatabaseRecovery& recovery,
+                       const platform::VbError& error);
+  // Shows the fatal "Unexpected Error: " box and ends the program.
+  void FailUnexpected(const platform::VbError& error);
+
+ private:
+  void OpenSectionStatement(platform::Recordset& rs, const QString& title);
+  QString dlgFileName_;
+};
+
+// The menu database's recovery values.
+frmMain::DatabaseRecovery MenuDatabaseRecovery(const QString& catalogFileName);
+
+}  // namespace frontend
