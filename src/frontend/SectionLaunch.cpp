@@ -94,4 +94,22 @@ QString FindMovie(const QString& fullPath, const QString& fileName) {
   return QString();
 }
 
+void RunLaunchStep(const std::function<void()>& step, const std::function<QString()>& browse,
+                   const std::function<void(const QString& chosen)>& useChosen) {
+  for (;;) {
+    try {
+      step();
+      return;
+    } catch (const VbError& e) {
+      if (e.Number() != err::FileNotFound) throw;
+    }
+    const QString chosen = browse();
+    if (chosen.isEmpty()) {
+      MsgBox(QStringLiteral("Sorry, file not found."), vbExclamation, QStringLiteral(" Error"));
+      throw LaunchAbandoned{};
+    }
+    useChosen(chosen);
+  }
+}
+
 }  // namespace frontend

@@ -4,6 +4,7 @@
 // messages of shell results, which sections the study log records, and where
 // a movie is looked for.
 #include <QString>
+#include <functional>
 
 namespace frontend {
 
@@ -41,5 +42,14 @@ inline constexpr int kDriveBufferLength = 64;
 // when there is none. Error 52 on the last CD-ROM drive, or on any other
 // drive, reaches the caller.
 QString FindMovie(const QString& fullPath, const QString& fileName);
+
+// A press given up after its message has been shown.
+struct LaunchAbandoned {};
+// Runs one step of a launch. When it raises error 53 (file not found), the
+// user is asked for the file (browse); a file chosen is handed to useChosen
+// and the step runs again; no choice shows "Sorry, file not found." and
+// throws LaunchAbandoned. Other errors pass on.
+void RunLaunchStep(const std::function<void()>& step, const std::function<QString()>& browse,
+                   const std::function<void(const QString& chosen)>& useChosen);
 
 }  // namespace frontend

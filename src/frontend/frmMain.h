@@ -11,10 +11,13 @@
 #include <memory>
 
 #include "frontend/Edition.h"
+#include "frontend/frmBrowser.h"
+#include "frontend/frmWait.h"
 #include "platform/Data.h"
 #include "platform/Form.h"
 #include "platform/ImageList.h"
 #include "platform/ListView.h"
+#include "platform/Shell.h"
 #include "platform/StatusBar.h"
 #include "platform/TreeView.h"
 #include "platform/VbError.h"
@@ -113,6 +116,29 @@ class frmMain : public platform::Form {
  private:
   void OpenSectionStatement(platform::Recordset& rs, const QString& title);
   QString dlgFileName_;
+
+  // ---- Section launcher (frmMain_Launcher.cpp) ----
+ public:
+  void lvwDB_MouseDown(int button, int shift, double x, double y);
+  // The wait window and the web-page window, made on first use.
+  frmWait& WaitForm();
+  frmBrowser& BrowserForm();
+
+  // Study-log values and operations the launcher uses; the study log owns them.
+  QString LoggedUserName;
+  QString CurrentSectionName;
+  void LogStudyEvent(const QString& action, const QString& person, const QString& section, double time, bool& ok);
+  void WaitForProcess(const platform::ProcessInformation& process, bool tracking);
+
+ private:
+  struct LaunchState;
+  void LaunchByType(LaunchState& launch);
+  void LaunchStep(LaunchState& launch, const std::function<void()>& step);
+  void RecordedProgramStart(LaunchState& launch, const QString& commandLine);
+  void StopRecording(bool chm);
+  void StartMovie(const QString& path);
+  std::unique_ptr<frmWait> waitForm_;
+  std::unique_ptr<frmBrowser> browserForm_;
 };
 
 // The menu database's recovery values.

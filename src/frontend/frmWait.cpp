@@ -2,6 +2,7 @@
 
 #include <QLabel>
 
+#include "platform/ImageList.h"
 #include "platform/Twips.h"
 
 namespace frontend {
@@ -17,6 +18,8 @@ frmWait::frmWait(QWidget* parent) : Form(parent) {
   imgWait = new QLabel(Client());
   imgWait->setObjectName(QStringLiteral("imgWait"));
   imgWait->setScaledContents(true);
+  const ImageList pictures(QStringLiteral("frmWait"));
+  if (pictures.Exists(QStringLiteral("wait"))) imgWait->setPixmap(pictures.ListImage(QStringLiteral("wait")));
   Move(imgWait, 240, 165, 720, 720);
 
   lblWait = new QLabel(QStringLiteral("       Please wait...      Loading the files."), Client());

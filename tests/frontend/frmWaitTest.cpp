@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "frontend/frmWait.h"
+#include "platform/ImageList.h"
 
 using namespace frontend;
 
@@ -12,7 +13,9 @@ TEST(frmWait, HasItsDesignValues) {
   EXPECT_EQ(f.lblWait->text(), "       Please wait...      Loading the files.");
   EXPECT_EQ(f.tmrWait->Interval(), 1500);
   EXPECT_FALSE(f.tmrWait->Enabled());
-  EXPECT_TRUE(f.imgWait->pixmap().isNull());
+  // The "wait" picture of the front-end's pictures, at its own size.
+  EXPECT_EQ(f.imgWait->pixmap().size(), QSize(48, 48));
+  EXPECT_EQ(f.imgWait->pixmap().toImage(), platform::ImageList("frmWait").ListImage("wait").toImage());
   f.Show();
   EXPECT_EQ(f.ScaleWidth(), 3555);
   EXPECT_EQ(f.ScaleHeight(), 1050);

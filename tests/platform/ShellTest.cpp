@@ -241,8 +241,9 @@ TEST_F(ShellTest, LettingGoOfARunningProcessNeitherKillsItNorLeavesAZombie) {
   ASSERT_TRUE(CreateProcess("\"" + probe.Path() + "\"", root, info));
   const pid_t pid = static_cast<pid_t>(info.processId);
   info.process.reset();  // CloseHandle
+  EXPECT_EQ(::kill(pid, 0), 0);  // still pausing
   ASSERT_TRUE(probe.WaitForReport());
-  // Still running after its report (it pauses), then reaped by the loop.
+  // Reaped by the event loop once it has ended.
   for (int i = 0; i < 250 && ::kill(pid, 0) == 0; ++i) WaitForEvents(20);
   EXPECT_NE(::kill(pid, 0), 0);
   EXPECT_EQ(errno, ESRCH);

@@ -1,6 +1,7 @@
 #include "ArgsProbe.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -10,16 +11,17 @@ namespace testsupport {
 
 ArgsProbe::ArgsProbe(const QString& path, int exitCode, double pauseSeconds)
     : path_(QFileInfo(path).absoluteFilePath()) {
+  QDir().mkpath(QFileInfo(path_).path());
   QFile f(path_);
   if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
   // Each argument on its own line between brackets, so blanks at either end
   // stay visible.
-  QString script = QStringLiteral(
-      "#!/bin/sh\n"
+  QString script = QStringLiteral("#!/bin/sh\n");
+  if (pauseSeconds > 0) script += QStringLiteral("sleep %1\n").arg(pauseSeconds);
+  script += QStringLiteral(
       "out=\"$0.out\"\n"
       "{ echo \"$#\"; for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; pwd; } > \"$out.tmp\"\n"
       "mv \"$out.tmp\" \"$out\"\n");
-  if (pauseSeconds > 0) script += QStringLiteral("sleep %1\n").arg(pauseSeconds);
   script += QStringLiteral("exit %1\n").arg(exitCode);
   f.write(script.toUtf8());
   f.close();

@@ -1,7 +1,7 @@
 #pragma once
-// A small program for tests that start real processes: a script that writes
-// the arguments it was given and its working folder next to itself, then
-// ends with a chosen exit code after an optional pause.
+// A small program for tests that start real processes: a script that, after
+// an optional pause, writes the arguments it was given and its working folder
+// next to itself, then ends with a chosen exit code.
 #include <QString>
 #include <QStringList>
 
@@ -9,7 +9,7 @@ namespace testsupport {
 
 class ArgsProbe {
  public:
-  // Writes the program at path (made executable).
+  // Writes the program at path (made executable), its folder made as needed.
   explicit ArgsProbe(const QString& path, int exitCode = 0, double pauseSeconds = 0);
 
   const QString& Path() const { return path_; }
