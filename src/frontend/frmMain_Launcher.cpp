@@ -2,6 +2,7 @@
 // section by its program type.
 #include <QDir>
 #include <QLabel>
+#include <QWindow>
 
 #include "frontend/Global.h"
 #include "frontend/SectionLaunch.h"
@@ -202,8 +203,14 @@ void frmMain::LaunchByType(LaunchState& launch) {
     bool shown = false;
     LaunchStep(launch, [&] {
       if (!platform::Dir(p.fullPath, platform::vbReadOnly | platform::vbArchive).isEmpty()) {
-        BrowserForm().StartingAddress = platform::ResolvePath(p.fullPath);
-        BrowserForm().Show(1, this);
+        frmBrowser& browser = BrowserForm();
+        browser.StartingAddress = platform::ResolvePath(p.fullPath);
+        // Owned by this window as the desktop sees it, but not one of its
+        // widgets: a web view inside this window's widget tree stops this
+        // window from repainting what the web page covered.
+        browser.winId();
+        browser.windowHandle()->setTransientParent(windowHandle());
+        browser.Show(1);
         shown = true;
       } else {
         MsgBox(QStringLiteral("Sorry, the specified animation was not found."), platform::vbExclamation, kError);

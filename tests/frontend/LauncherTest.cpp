@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWebEngineView>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include "ArgsProbe.h"
@@ -298,7 +299,7 @@ TEST_F(Launcher, AnAnimationShowsInTheWebPageWindowAndAMissingOneIsReported) {
         address = browser->StartingAddress;
         url = browser->brwWebBrowser->url();
         EXPECT_TRUE(browser->IsShownModal());
-        EXPECT_EQ(browser->parentWidget(), main.get());
+        EXPECT_EQ(browser->windowHandle()->transientParent(), main->windowHandle());
         w->close();
       });
   Press("Anchoring");
