@@ -84,8 +84,10 @@ QString FolderOf(const QString& path) {
 
 // Starts processes and hands out their handles; errno of a failed start.
 struct ProcessStarter {
+  // A detached program (the shell's) gets a session of its own, as an
+  // application the desktop opens does: it outlives us and our terminal.
   static std::shared_ptr<ProcessHandle> Start(const QString& program, const QStringList& args,
-                                              const QString& directory, int* error) {
+                                              const QString& directory, int* error, bool detached = false) {
     QString exe = program;
     if (!exe.contains(u'/')) exe = QStandardPaths::findExecutable(exe);
     if (exe.isEmpty()) {
@@ -115,7 +117,8 @@ struct ProcessStarter {
     sigaddset(&defaults, SIGPIPE);
     posix_spawnattr_setsigmask(&attr, &none);
     posix_spawnattr_setsigdefault(&attr, &defaults);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setflags(&attr, static_cast<short>(POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF |
+                                                       (detached ? POSIX_SPAWN_SETSID : 0)));
 
     pid_t pid = 0;
     const int rc = posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), environ);
@@ -200,7 +203,7 @@ int ShellExecute(const QString& verb, const QString& file, const QString& parame
   int error = 0;
   if (IsProgramFile(path)) {
     const QStringList args = parameters.isEmpty() ? QStringList() : QStringList{parameters};
-    if (ProcessStarter::Start(path, args, dir, &error)) return shell::Success;
+    if (ProcessStarter::Start(path, args, dir, &error, true)) return shell::Success;
     switch (error) {
       case ENOENT: return shell::FileNotFound;
       case EACCES: case EPERM: return shell::AccessDenied;
@@ -211,7 +214,7 @@ int ShellExecute(const QString& verb, const QString& file, const QString& parame
   }
   const QStringList command = Applications()->OpenCommand(QFileInfo(path).absoluteFilePath());
   if (command.isEmpty()) return shell::NoAssociation;
-  if (!ProcessStarter::Start(command.front(), command.mid(1), dir, &error)) return shell::InvalidAssociation;
+  if (!ProcessStarter::Start(command.front(), command.mid(1), dir, &error, true)) return shell::InvalidAssociation;
   return shell::Success;
 }
 

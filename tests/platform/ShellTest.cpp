@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <csignal>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include "ArgsProbe.h"
@@ -61,6 +62,9 @@ TEST_F(ShellTest, AProgramGetsTheWholeParameterTextAsOneArgumentInItsFolder) {
   ASSERT_TRUE(probe.WaitForReport());
   EXPECT_EQ(probe.Arguments(), QStringList{" A  B "});
   EXPECT_EQ(probe.WorkingFolder(), root + "/Tests");
+  // Detached from us, as a program the desktop starts is.
+  EXPECT_NE(probe.SessionId(), ::getsid(0));
+  EXPECT_GT(probe.SessionId(), 0);
 
   probe.Forget();
   EXPECT_EQ(ShellExecute("open", root + "/Tests/Pellorin", "", root + "/Tests/sub"), shell::Success);
@@ -173,6 +177,7 @@ TEST_F(ShellTest, CreateProcessPassesTheRestAsOneArgumentAndGivesAProcessToWaitF
   EXPECT_EQ(info.process->Poll(), 0);
   EXPECT_EQ(probe.Arguments(), QStringList{" A B"});
   EXPECT_EQ(probe.WorkingFolder(), root + "/Tests/sub");
+  EXPECT_EQ(probe.SessionId(), ::getsid(0));  // a process we wait for stays ours
 
   // The page of a web-page set reaches the program as it was written.
   ArgsProbe viewer(root + "/Tests/viewer");

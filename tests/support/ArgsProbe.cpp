@@ -20,7 +20,8 @@ ArgsProbe::ArgsProbe(const QString& path, int exitCode, double pauseSeconds)
   if (pauseSeconds > 0) script += QStringLiteral("sleep %1\n").arg(pauseSeconds);
   script += QStringLiteral(
       "out=\"$0.out\"\n"
-      "{ echo \"$#\"; for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; pwd; } > \"$out.tmp\"\n"
+      "{ echo \"$#\"; for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; pwd; cut -d' ' -f6 /proc/$$/stat; }"
+      " > \"$out.tmp\"\n"
       "mv \"$out.tmp\" \"$out\"\n");
   script += QStringLiteral("exit %1\n").arg(exitCode);
   f.write(script.toUtf8());
@@ -61,7 +62,12 @@ QStringList ArgsProbe::Arguments() const {
 
 QString ArgsProbe::WorkingFolder() const {
   const QStringList lines = ReportLines();
-  return lines.isEmpty() ? QString() : lines.last();
+  return lines.size() < 2 ? QString() : lines[lines.size() - 2];
+}
+
+qint64 ArgsProbe::SessionId() const {
+  const QStringList lines = ReportLines();
+  return lines.isEmpty() ? 0 : lines.last().toLongLong();
 }
 
 void ArgsProbe::Forget() const { QFile::remove(ReportPath()); }

@@ -21,6 +21,7 @@ class ArgsProbe {
   // What the last run saw; empty before a run.
   QStringList Arguments() const;
   QString WorkingFolder() const;
+  qint64 SessionId() const;
   void Forget() const;  // removes the report before the next run
 
  private:
