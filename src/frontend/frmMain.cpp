@@ -341,38 +341,13 @@ void frmMain::LoadSectionTree() {
   tvwDB->Item(1)->SetExpanded(true);
 }
 
-void frmMain::OpenSectionStatement(platform::Recordset& rs, const QString& title) {
-  // The title is bound, not pasted: a title holding a quote lists its sections.
-  rs.Open(*CatalogConnection,
-          QStringLiteral("SELECT [Left Panel Title], [Right Panel Title], [Icon Type], [Program Type], Start, "
-                         "[Parameter 1], [Parameter 2], [Parameter 3] "
-                         "FROM MainTableRecords WHERE MainTableRecords.[Left Panel Title]= ?"),
-          {platform::Variant(title)});
-}
-
 void frmMain::LoadSectionGroup(platform::TreeNode* groupNode, const QString& title) {
   if (groupNode->Children() > 0) {
     ShowSectionGroup(title);
     return;
   }
   lvwDB->Clear();
-  platform::Recordset rs;
-  OpenSectionStatement(rs, title);
-  if (rs.RecordCount() == 0) return;
-  rs.MoveLast();
-  rs.MoveFirst();
-  while (!rs.IsEOF()) {
-    // A row that the tree or the list refuses is left out; the next goes on.
-    try {
-      AddSectionNode(groupNode, rs);
-    } catch (const VbError&) {
-    }
-    try {
-      AddSectionListItem(rs);
-    } catch (const VbError&) {
-    }
-    rs.MoveNext();
-  }
+  if (!ListSections(title, groupNode)) return;
   ShownGroupTitle = title;
   ArrangeControls();
 }
@@ -380,21 +355,34 @@ void frmMain::LoadSectionGroup(platform::TreeNode* groupNode, const QString& tit
 void frmMain::ShowSectionGroup(const QString& title) {
   lvwDB->Clear();
   mnuViewIcons_Click(platform::lvwReport);
+  ListSections(title, nullptr);
+  ShownGroupTitle = title;
+  ArrangeControls();
+}
+
+bool frmMain::ListSections(const QString& title, platform::TreeNode* newNodesUnder) {
   platform::Recordset rs;
-  OpenSectionStatement(rs, title);
-  if (rs.RecordCount() > 0) {
-    rs.MoveLast();
-    rs.MoveFirst();
-  }
-  while (!rs.IsEOF()) {
+  // The title is bound, not pasted: a title holding a quote lists its sections.
+  rs.Open(*CatalogConnection,
+          QStringLiteral("SELECT [Left Panel Title], [Right Panel Title], [Icon Type], [Program Type], Start, "
+                         "[Parameter 1], [Parameter 2], [Parameter 3] "
+                         "FROM MainTableRecords WHERE MainTableRecords.[Left Panel Title]= ?"),
+          {platform::Variant(title)});
+  if (rs.RecordCount() == 0) return false;
+  for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
+    // A row that the tree or the list refuses is left out; the next goes on.
+    if (newNodesUnder) {
+      try {
+        AddSectionNode(newNodesUnder, rs);
+      } catch (const VbError&) {
+      }
+    }
     try {
       AddSectionListItem(rs);
     } catch (const VbError&) {
     }
-    rs.MoveNext();
   }
-  ShownGroupTitle = title;
-  ArrangeControls();
+  return true;
 }
 
 platform::TreeNode* frmMain::AddSectionNode(platform::TreeNode* groupNode, const platform::Recordset& row) {

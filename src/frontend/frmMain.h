@@ -114,7 +114,9 @@ class frmMain : public platform::Form {
   void FailUnexpected(const platform::VbError& error);
 
  private:
-  void OpenSectionStatement(platform::Recordset& rs, const QString& title);
+  // Lists the sections of a group; with a group node, adds their tree nodes
+  // too. False when the group has no rows.
+  bool ListSections(const QString& title, platform::TreeNode* newNodesUnder);
   QString dlgFileName_;
 
   // ---- Section launcher (frmMain_Launcher.cpp) ----

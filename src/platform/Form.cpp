@@ -104,8 +104,7 @@ void Form::Show(int modal, QWidget* owner) {
   if (modal) {
     setWindowModality(Qt::ApplicationModal);
     show();
-    raise();
-    activateWindow();
+    BringToFront();
     if (!isVisible() || modalLoop_) return;
     QEventLoop loop;
     modalLoop_ = &loop;
@@ -118,6 +117,12 @@ void Form::Show(int modal, QWidget* owner) {
     return;
   }
   show();
+  BringToFront();
+}
+
+void Form::BringToFront() {
+  // The offscreen platform has no window order (and says so on every call).
+  if (QGuiApplication::platformName() == QLatin1String("offscreen")) return;
   raise();
   activateWindow();
 }

@@ -80,6 +80,7 @@ class Form : public QWidget {
   bool RunUnload(int unloadMode);
   void PlaceClient();
   void ActivateOnce();
+  void BringToFront();
 
   QWidget* client_;
   QMenuBar* menuBar_ = nullptr;

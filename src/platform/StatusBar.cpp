@@ -70,7 +70,7 @@ void StatusBar::SetPanelMinWidth(int index, double twips) {
 double StatusBar::PanelMinWidth(int index) const { return At(index).minWidth; }
 
 void StatusBar::Relayout() {
-  while (layout_->count()) layout_->takeAt(0);
+  while (layout_->count()) delete layout_->takeAt(0);
   const int available = std::max(0, width() - 4);
   // A contents panel grows to its minimum width only as far as the spring
   // panels keep room for their texts: a minimum as wide as the window must

@@ -1,0 +1,162 @@
+// Reading a 1 MB rich-text document into the rich-text box, against Qt's own
+// HTML import of the same content into a text document. Ours should be at
+// least as fast.
+#include "platform/RichTextBox.h"
+#include "platform/RtfReader.h"
+#include "platform/RtfWriter.h"
+
+#include <QApplication>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <benchmark/benchmark.h>
+
+#include <clocale>
+
+namespace {
+
+struct Content {
+  QString rtf;
+  QString html;
+};
+
+// The same paragraphs in both languages: fonts, sizes, emphases, colours,
+// alignments, indents and characters outside ASCII.
+const Content& Document() {
+  static const Content content = [] {
+    const char* fonts[] = {"Arial", "Times New Roman"};
+    const char* colours[] = {"#000000", "#ff0000", "#0000ff"};
+    const char* alignRtf[] = {"", "\\qc", "\\qr", "\\qj"};
+    const char* alignHtml[] = {"left", "center", "right", "justify"};
+    const QString words[] = {QStringLiteral("Every"), QStringLiteral("vessel"), QStringLiteral("shall"),
+                             QStringLiteral("maintain"), QStringLiteral("a"), QStringLiteral("proper"),
+                             QStringLiteral("look-out"), QString::fromUtf8("045°"), QString::fromUtf8("±2°"),
+                             QString::fromUtf8("§ 3.2"), QStringLiteral("by"), QStringLiteral("sight")};
+    Content c;
+    c.rtf = QStringLiteral(
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}{\\f1\\fnil\\fcharset0 Times New "
+        "Roman;}}\r\n{\\colortbl ;\\red0\\green0\\blue0;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\r\n"
+        "\\viewkind4\\uc1");
+    c.html = QStringLiteral("<html><body>");
+    const auto rtfText = [](const QString& s) {
+      QString out;
+      for (QChar ch : s) {
+        if (ch.unicode() < 0x80) {
+          out += ch;
+        } else {
+          out += QStringLiteral("\\'%1").arg(ch.unicode(), 2, 16, QLatin1Char('0'));
+        }
+      }
+      return out;
+    };
+    int n = 0;
+    for (int p = 0; c.rtf.size() < 1024 * 1024; ++p) {
+      const int align = p % 4;
+      const int indent = (p % 3) * 210;
+      c.rtf += QStringLiteral("\\pard%1\\li%2\\ri%2 ").arg(QLatin1StringView(alignRtf[align])).arg(indent);
+      c.html += QStringLiteral("<p style=\"text-align:%1; margin-left:%2px; margin-right:%2px\">")
+                    .arg(QLatin1StringView(alignHtml[align]))
+                    .arg(indent / 15);
+      for (int r = 0; r < 8; ++r, ++n) {
+        const int font = n % 2;
+        const int size = 10 + 2 * (n % 3);
+        const bool bold = n % 5 == 0;
+        const bool italic = n % 7 == 0;
+        const bool underline = n % 11 == 0;
+        const int colour = n % 3;
+        QString text;
+        for (int w = 0; w < 4; ++w) text += words[(n + w * 5) % 12] + QLatin1Char(' ');
+        c.rtf += QStringLiteral("{\\f%1\\fs%2\\cf%3%4%5%6 %7}")
+                     .arg(font)
+                     .arg(size * 2)
+                     .arg(colour + 1)
+                     .arg(QLatin1StringView(bold ? "\\b" : ""), QLatin1StringView(italic ? "\\i" : ""),
+                          QLatin1StringView(underline ? "\\ul" : ""), rtfText(text));
+        c.html += QStringLiteral("<span style=\"font-family:'%1'; font-size:%2pt; color:%3%4%5%6\">%7</span>")
+                      .arg(QLatin1StringView(fonts[font]))
+                      .arg(size)
+                      .arg(QLatin1StringView(colours[colour]),
+                           QLatin1StringView(bold ? "; font-weight:bold" : ""),
+                           QLatin1StringView(italic ? "; font-style:italic" : ""),
+                           QLatin1StringView(underline ? "; text-decoration:underline" : ""), text.toHtmlEscaped());
+      }
+      c.rtf += QStringLiteral("\\par\r\n");
+      c.html += QStringLiteral("</p>");
+    }
+    c.rtf += QLatin1Char('}');
+    c.html += QStringLiteral("</body></html>");
+    return c;
+  }();
+  return content;
+}
+
+void RtfIntoTheBox(benchmark::State& state) {
+  const QString& rtf = Document().rtf;
+  platform::RichTextBox box;
+  for (auto _ : state) {
+    box.SetTextRTF(rtf);
+    benchmark::DoNotOptimize(box.document()->characterCount());
+  }
+  state.SetBytesProcessed(state.iterations() * rtf.size());
+  state.counters["blocks"] = box.document()->blockCount();
+}
+BENCHMARK(RtfIntoTheBox)->Unit(benchmark::kMillisecond);
+
+void RtfIntoADocument(benchmark::State& state) {
+  const QString& rtf = Document().rtf;
+  QTextDocument doc;
+  for (auto _ : state) {
+    platform::ReadRtf(QStringView(rtf), doc);
+    benchmark::DoNotOptimize(doc.characterCount());
+  }
+  state.SetBytesProcessed(state.iterations() * rtf.size());
+}
+BENCHMARK(RtfIntoADocument)->Unit(benchmark::kMillisecond);
+
+void QtHtmlIntoADocument(benchmark::State& state) {
+  const QString& html = Document().html;
+  QTextDocument doc;
+  for (auto _ : state) {
+    doc.setHtml(html);
+    benchmark::DoNotOptimize(doc.characterCount());
+  }
+  state.SetBytesProcessed(state.iterations() * html.size());
+  state.counters["blocks"] = doc.blockCount();
+}
+BENCHMARK(QtHtmlIntoADocument)->Unit(benchmark::kMillisecond);
+
+void QtHtmlIntoATextEdit(benchmark::State& state) {
+  const QString& html = Document().html;
+  QTextEdit edit;
+  for (auto _ : state) {
+    edit.setHtml(html);
+    benchmark::DoNotOptimize(edit.document()->characterCount());
+  }
+  state.SetBytesProcessed(state.iterations() * html.size());
+}
+BENCHMARK(QtHtmlIntoATextEdit)->Unit(benchmark::kMillisecond);
+
+void WriteTheBox(benchmark::State& state) {
+  platform::RichTextBox box;
+  box.SetTextRTF(Document().rtf);
+  qsizetype size = 0;
+  for (auto _ : state) {
+    const QString rtf = box.TextRTF();
+    size = rtf.size();
+    benchmark::DoNotOptimize(size);
+  }
+  state.SetBytesProcessed(state.iterations() * size);
+}
+BENCHMARK(WriteTheBox)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+  QApplication app(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

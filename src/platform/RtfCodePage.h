@@ -1,0 +1,40 @@
+#pragma once
+// Windows code pages as rich-text markup uses them: "\'hh" bytes are read in
+// the document's code page (1252 unless "\ansicpg" says otherwise), and the
+// writer escapes what Windows-1252 can hold as "\'hh".
+#include <QByteArray>
+#include <QString>
+#include <QStringDecoder>
+#include <array>
+#include <memory>
+
+namespace platform {
+
+// The character Windows-1252 gives a byte (its five unassigned bytes map to
+// the C1 controls of the same number, as Windows maps them).
+char16_t Cp1252ToUnicode(unsigned char byte);
+// The Windows-1252 byte of a character, or -1 when the code page lacks it.
+int UnicodeToCp1252(char16_t ch);
+
+// Turns code-page bytes into text. Single-byte code pages go through a table;
+// double-byte ones (932, 936, 949, 950) are collected and decoded in runs.
+class RtfCodePage {
+ public:
+  RtfCodePage();  // Windows-1252
+  explicit RtfCodePage(int codePage);
+
+  int Number() const { return number_; }
+  bool IsSingleByte() const { return singleByte_; }
+  // Single-byte pages only.
+  char16_t Map(unsigned char byte) const { return table_[byte]; }
+  // Any page: a run of bytes, decoded as a whole.
+  QString Decode(const QByteArray& bytes) const;
+
+ private:
+  int number_ = 1252;
+  bool singleByte_ = true;
+  std::array<char16_t, 256> table_{};
+  QByteArray decoderName_;
+};
+
+}  // namespace platform

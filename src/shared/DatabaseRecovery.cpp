@@ -1,0 +1,54 @@
+// The data controls' Error event and the recovery of a failing database
+// step; kept apart from the connection set-up so that neither needs the other.
+#include "shared/Databases.h"
+
+#include "platform/Dialogs.h"
+#include "platform/Program.h"
+
+namespace shared {
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+}
+
+void DataControlError(bool mainWindowVisible, const QString& appFolder, const QString& fileName,
+                      const QString& description) {
+  if (!mainWindowVisible) return;
+  platform::MsgBox(QStringLiteral("Unable to connect to your database") + kCrLf + DatabasePath(appFolder, fileName) +
+                       kCrLf + description + kCrLf + QStringLiteral("Try to uninstall then reinstall the program."),
+                   platform::vbCritical, QStringLiteral(" Error"));
+  platform::End();
+}
+
+void AttachDataControlError(platform::DataControl& control, std::function<bool()> mainWindowVisible,
+                            std::function<QString()> appFolder, const QString& fileName) {
+  control.Error = [visible = std::move(mainWindowVisible), folder = std::move(appFolder), fileName](
+                      std::int32_t, const QString& description) {
+    DataControlError(visible(), folder(), fileName, description);
+  };
+}
+
+bool IsExpectedDatabaseName(const QString& chosenPath, const QString& fileName) {
+  const QString tail = QStringLiteral("/") + fileName;
+  return chosenPath.size() >= tail.size() && chosenPath.right(tail.size()).toUpper() == tail.toUpper();
+}
+
+Recovery RecoverDatabaseStep(const platform::VbError& error, const QString& appFolder, const QString& fileName) {
+  const QString expected = DatabasePath(appFolder, fileName);
+  if (error.Number() != platform::err::ProviderFailure) {
+    platform::MsgBox(QStringLiteral("Unexpected Error: ") + error.Description(), platform::vbCritical,
+                     QStringLiteral("Fatal error"));
+    return Recovery::GiveUp;
+  }
+  platform::FileDialogRequest request;
+  request.title = QStringLiteral("Select ") + fileName + QStringLiteral(" (was expected in ") + expected +
+                  QStringLiteral(")");
+  request.filter = QStringLiteral("(*.MDB)|*.mdb");
+  const QString chosen = platform::ShowOpenDialog(request);
+  if (IsExpectedDatabaseName(chosen, fileName)) return Recovery::Retry;
+  platform::MsgBox(QStringLiteral("The file ") + fileName + QStringLiteral(" must be copied in") + kCrLf + expected +
+                       QStringLiteral(".") + kCrLf + QStringLiteral("Please restart the program when done."),
+                   platform::vbCritical, QStringLiteral("Fatal error"));
+  return Recovery::GiveUp;
+}
+
+}  // namespace shared

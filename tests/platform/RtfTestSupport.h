@@ -1,0 +1,94 @@
+#pragma once
+// Helpers of the rich-text tests: a document read into a readable outline of
+// its paragraphs and runs, so that two documents compare in one assertion
+// and a difference shows where it is.
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QString>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QUrl>
+#include <cmath>
+#include <ostream>
+
+// Texts in failure messages as text.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
+namespace rtftest {
+
+inline QString Paragraph(const QTextBlockFormat& f) {
+  const Qt::Alignment a = f.alignment() & Qt::AlignHorizontal_Mask;
+  const char* align = (a & Qt::AlignHCenter) ? "center" : (a & Qt::AlignRight) ? "right" : (a & Qt::AlignJustify) ? "justify" : "left";
+  const auto tw = [](qreal px) { return QString::number(std::lround(px * 15)); };
+  return QStringLiteral("%1 li%2 ri%3 fi%4 sb%5 sa%6")
+      .arg(QLatin1StringView(align), tw(f.leftMargin()), tw(f.rightMargin()), tw(f.textIndent()), tw(f.topMargin()),
+           tw(f.bottomMargin()));
+}
+
+inline QString Character(const QTextCharFormat& f) {
+  QString s = f.fontFamilies().toStringList().value(0) + QLatin1Char(' ') + QString::number(f.fontPointSize());
+  if (f.fontWeight() >= QFont::DemiBold) s += QLatin1StringView(" bold");
+  if (f.fontItalic()) s += QLatin1StringView(" italic");
+  if (f.fontUnderline()) s += QLatin1StringView(" underline");
+  if (f.fontStrikeOut()) s += QLatin1StringView(" strike");
+  if (f.hasProperty(QTextFormat::ForegroundBrush)) s += QLatin1StringView(" fg") + f.foreground().color().name();
+  if (f.hasProperty(QTextFormat::BackgroundBrush)) s += QLatin1StringView(" bg") + f.background().color().name();
+  return s;
+}
+
+// One line per paragraph ("P <alignment and indents>") and one per run
+// ("  [<format>] text", pictures as "  [picture WxH of IWxIH]").
+inline QString Outline(const QTextDocument& doc) {
+  QString out;
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    out += QLatin1StringView("P ") + Paragraph(b.blockFormat()) + QLatin1Char('\n');
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+      const QTextFragment f = it.fragment();
+      const QTextCharFormat cf = f.charFormat();
+      if (cf.isImageFormat()) {
+        const QTextImageFormat img = cf.toImageFormat();
+        const QImage image = doc.resource(QTextDocument::ImageResource, QUrl(img.name())).value<QImage>();
+        out += QStringLiteral("  [picture %1x%2 of %3x%4]\n")
+                   .arg(img.width())
+                   .arg(img.height())
+                   .arg(image.width())
+                   .arg(image.height());
+        continue;
+      }
+      QString text = f.text();
+      text.replace(QChar(0x2028), QLatin1StringView("<line>"));
+      text.replace(QLatin1Char('\t'), QLatin1StringView("<tab>"));
+      out += QLatin1StringView("  [") + Character(cf) + QLatin1StringView("] ") + text + QLatin1Char('\n');
+    }
+  }
+  return out;
+}
+
+// The plain text as the rich-text box gives it.
+inline QString PlainText(const QTextDocument& doc) {
+  QString out;
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    if (b != doc.begin()) out += QLatin1StringView("\r\n");
+    for (QChar c : b.text()) {
+      if (c.unicode() == 0x2028) {
+        out += QLatin1StringView("\r\n");
+      } else if (c != QChar::ObjectReplacementCharacter) {
+        out += c;
+      }
+    }
+  }
+  return out;
+}
+
+inline QString DataPath(const QString& name) {
+  return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QLatin1StringView("/data/rtf/") + name;
+}
+
+inline QByteArray ReadData(const QString& name) {
+  QFile file(DataPath(name));
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return file.readAll();
+}
+
+}  // namespace rtftest
