@@ -13,6 +13,7 @@
 #include "frontend/Edition.h"
 #include "frontend/frmBrowser.h"
 #include "frontend/frmWait.h"
+#include "movieplayer/frmMoviePlayer.h"
 #include "platform/Data.h"
 #include "platform/Form.h"
 #include "platform/ImageList.h"
@@ -122,9 +123,10 @@ class frmMain : public platform::Form {
   // ---- Section launcher (frmMain_Launcher.cpp) ----
  public:
   void lvwDB_MouseDown(int button, int shift, double x, double y);
-  // The wait window and the web-page window, made on first use.
+  // The wait window, the web-page window and the movie player, made on first use.
   frmWait& WaitForm();
   frmBrowser& BrowserForm();
+  movieplayer::frmMoviePlayer& MoviePlayerForm();
 
   // Study-log values and operations the launcher uses; the study log owns them.
   QString LoggedUserName;
@@ -138,9 +140,9 @@ class frmMain : public platform::Form {
   void LaunchStep(LaunchState& launch, const std::function<void()>& step);
   void RecordedProgramStart(LaunchState& launch, const QString& commandLine);
   void StopRecording(bool chm);
-  void StartMovie(const QString& path);
   std::unique_ptr<frmWait> waitForm_;
   std::unique_ptr<frmBrowser> browserForm_;
+  std::unique_ptr<movieplayer::frmMoviePlayer> moviePlayer_;
 };
 
 // The menu database's recovery values.

@@ -1,7 +1,6 @@
 // The section launcher: a press on an item of the section list runs the
 // section by its program type.
 #include <QDir>
-#include <QLabel>
 #include <QWindow>
 
 #include "frontend/Global.h"
@@ -11,7 +10,6 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/Program.h"
-#include "platform/Twips.h"
 
 namespace frontend {
 
@@ -56,6 +54,11 @@ frmWait& frmMain::WaitForm() {
 frmBrowser& frmMain::BrowserForm() {
   if (!browserForm_) browserForm_ = std::make_unique<frmBrowser>();
   return *browserForm_;
+}
+
+movieplayer::frmMoviePlayer& frmMain::MoviePlayerForm() {
+  if (!moviePlayer_) moviePlayer_ = std::make_unique<movieplayer::frmMoviePlayer>();
+  return *moviePlayer_;
 }
 
 void frmMain::lvwDB_MouseDown(int, int, double x, double y) {
@@ -193,7 +196,7 @@ void frmMain::LaunchByType(LaunchState& launch) {
     LaunchStep(launch, [&] {
       const QString movie = FindMovie(p.fullPath, p.fileName);
       if (!movie.isEmpty())
-        StartMovie(movie);
+        MoviePlayerForm().StartMovie(movie);
       else
         MsgBox(QStringLiteral("Sorry, the specified movie was not found."), platform::vbExclamation, kError);
     });
@@ -256,22 +259,6 @@ void frmMain::StopRecording(bool chm) {
     MsgBox(chm ? QStringLiteral("Recording error due to a technical problem")
                : QStringLiteral("Recording error due to technical problem"),
            platform::vbCritical, QStringLiteral("Recording error"));
-}
-
-// ---- Until the movie player lands: a window that names the movie, shown
-// modally as the player will be. The movie player replaces this function.
-void frmMain::StartMovie(const QString& path) {
-  platform::Form window;
-  window.setObjectName(QStringLiteral("frmMoviePlayer"));
-  window.SetCaption(QStringLiteral(" Movie"));
-  window.SetWidth(7200);
-  window.SetHeight(1200);
-  auto* label = new QLabel(QStringLiteral("Movie: ") + path, window.Client());
-  label->setObjectName(QStringLiteral("lblMoviePath"));
-  label->setWordWrap(true);
-  platform::Move(label, 240, 240, 6720, 720);
-  window.Show(1, this);
-  window.Unload();
 }
 
 // ---- Until the study log lands: the launcher's view of it. "start" marks a

@@ -13,12 +13,14 @@
 #include <gtest/gtest.h>
 
 #include "ArgsProbe.h"
+#include "SampleMovie.h"
 #include "CatalogFixture.h"
 #include "TestSupport.h"
 #include "frontend/Global.h"
 #include "frontend/SectionLaunch.h"
 #include "frontend/frmMain.h"
 #include "platform/Drives.h"
+#include "platform/MediaControl.h"
 #include "platform/Shell.h"
 #include "platform/Twips.h"
 #include "platform/VbError.h"
@@ -36,6 +38,20 @@ void Touch(const QString& path) {
   QFile f(path);
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   f.write("content");
+}
+
+// Acts on the window once it is shown and `ready` holds.
+void WhenShown(QWidget* window, std::function<bool()> ready, std::function<void()> act) {
+  auto* timer = new QTimer;
+  auto deadline = std::make_shared<QDeadlineTimer>(30000);
+  QObject::connect(timer, &QTimer::timeout, [=] {
+    if ((window->isVisible() && ready()) || deadline->hasExpired()) {
+      timer->stop();
+      timer->deleteLater();
+      if (!deadline->hasExpired()) act();
+    }
+  });
+  timer->start(20);
 }
 
 // Acts on the first shown window of that name once `ready` holds for it.
@@ -65,6 +81,7 @@ class Launcher : public ::testing::Test,
  protected:
   void Start(const std::vector<Row>& rows, const QString& group) {
     app = std::make_unique<fixture::AppFolder>(rows);
+    platform::MciSetAudioOutput(QStringLiteral("null"));
     platform::SetVolumeSource(this);
     platform::SetDesktopApplications(this);
     main = std::make_unique<frmMain>();
@@ -116,6 +133,17 @@ class Launcher : public ::testing::Test,
     const auto [x, y] = Centre(section);
     main->lvwDB_MouseMove(0, 0, x, y);
     main->lvwDB_MouseDown(button, 0, x, y);
+  }
+
+  // Closes the movie player with its Close button once it is up, noting the movie it was given.
+  void CloseThePlayerWhenShown(QString& played) {
+    movieplayer::frmMoviePlayer* player = &main->MoviePlayerForm();
+    WhenShown(
+        player, [player] { return player->IsShownModal(); },
+        [player, &played] {
+          played = player->MoviePath;
+          QTest::mouseClick(player->CmdClose, Qt::LeftButton);
+        });
   }
 
   void ExpectCommonEnd() const {
@@ -240,14 +268,14 @@ TEST_F(Launcher, HelpFilesAndDocumentsOpenInTheirApplicationWithoutAWait) {
 
 TEST_F(Launcher, AMovieInTheApplicationFolderPlaysInThePlayer) {
   Start({{"Movies", "Mooring", "ref", "VIDEO_INT", "QVRV5_OOW\\Movies\\Mooring.mpg", {}, {}, {}}}, "Movies");
-  Touch(Path("QVRV5_OOW/Movies/Mooring.mpg"));
-  QString shownPath;
-  WhenShown("frmMoviePlayer", [](QWidget*) { return true; }, [&](QWidget* w) {
-    shownPath = w->findChild<QLabel*>("lblMoviePath")->text();
-    w->close();
-  });
+  QDir(app->path()).mkpath("QVRV5_OOW/Movies");
+  const QString made = testsupport::MakeSampleMovie(Path("QVRV5_OOW/Movies/Mooring.mpg"), 1);
+  ASSERT_TRUE(made.isEmpty()) << made.toStdString();
+  QString played;
+  CloseThePlayerWhenShown(played);
   Press("Mooring");
-  EXPECT_EQ(shownPath, "Movie: " + Path("QVRV5_OOW/Movies/Mooring.mpg"));
+  EXPECT_EQ(played, Path("QVRV5_OOW/Movies/Mooring.mpg"));
+  EXPECT_FALSE(main->MoviePlayerForm().IsLoaded());  // the press returned once it closed
   EXPECT_EQ(waits, 1);
   EXPECT_TRUE(responder.boxes.empty());
   ExpectCommonEnd();
@@ -258,16 +286,14 @@ TEST_F(Launcher, AMovieElsewhereIsLookedForOnTheVolumes) {
   Press("Mooring");
   ExpectOneBox("Sorry, the specified movie was not found.", 48, " Error");
 
-  QDir(app->path()).mkpath("vol");
-  Touch(Path("vol/TarrowbyVid/Mooring.mpg"));
+  QDir(app->path()).mkpath("vol/TarrowbyVid");
+  const QString made = testsupport::MakeSampleMovie(Path("vol/TarrowbyVid/Mooring.mpg"), 1);
+  ASSERT_TRUE(made.isEmpty()) << made.toStdString();
   volumes = {{Path("vol"), "/dev/sdb1", "ext4"}};
-  QString shownPath;
-  WhenShown("frmMoviePlayer", [](QWidget*) { return true; }, [&](QWidget* w) {
-    shownPath = w->findChild<QLabel*>("lblMoviePath")->text();
-    w->close();
-  });
+  QString played;
+  CloseThePlayerWhenShown(played);
   Press("Mooring");
-  EXPECT_EQ(shownPath, "Movie: " + Path("vol/TarrowbyVid/Mooring.mpg"));
+  EXPECT_EQ(played, Path("vol/TarrowbyVid/Mooring.mpg"));
   EXPECT_EQ(responder.boxes.size(), 1u);
 
   // Optical drives without a disc, the last one included.
