@@ -1,0 +1,50 @@
+#include "frontend/frmBrowser.h"
+
+#include <QDir>
+#include <QUrl>
+#include <QWebEngineView>
+#include <unistd.h>
+
+#include "platform/Twips.h"
+
+namespace frontend {
+
+using namespace platform;
+
+frmBrowser::frmBrowser(QWidget* parent) : Form(parent) {
+  setObjectName(QStringLiteral("frmBrowser"));
+  SetWidth(10875);
+  SetHeight(8295);
+}
+
+void frmBrowser::Form_Load() {
+  // Chromium refuses to run as root inside its sandbox.
+  if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+  if (!brwWebBrowser) {
+    brwWebBrowser = new QWebEngineView(Client());
+    brwWebBrowser->setObjectName(QStringLiteral("brwWebBrowser"));
+    connect(brwWebBrowser, &QWebEngineView::loadFinished, this, [this] { brwWebBrowser_DownloadComplete(); });
+    brwWebBrowser->show();
+  }
+  Form_Resize();
+  if (!StartingAddress.isEmpty())
+    brwWebBrowser->setUrl(QUrl::fromUserInput(StartingAddress, QDir::currentPath(), QUrl::AssumeLocalFile));
+}
+
+void frmBrowser::brwWebBrowser_DownloadComplete() { SetCaption(QStringLiteral(" Animation")); }
+
+void frmBrowser::Form_Resize() {
+  if (brwWebBrowser) Move(brwWebBrowser, 0, 0, ScaleWidth(), ScaleHeight());
+}
+
+void frmBrowser::Form_Unload(int&) {
+  // The page stops with its window: no animation or sound plays on unseen.
+  if (brwWebBrowser) {
+    brwWebBrowser->deleteLater();
+    brwWebBrowser = nullptr;
+  }
+  SetCaption(QString());
+}
+
+}  // namespace frontend
