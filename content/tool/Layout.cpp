@@ -41,11 +41,14 @@ void WriteFile(const QString& path, const QByteArray& bytes, bool executable = f
 QStringList CopyPrograms(const QString& buildDir, const QString& outDir) {
   QStringList copied;
   if (buildDir.isEmpty()) return copied;
-  const std::pair<const char*, const char*> programs[] = {
-      {"frontend", "Corvanta"}, {"assessment", "Pellorin"}, {"stepbrowser", "Varnok"}};
+  // The web-browser module goes beside the programs that load it.
+  const std::pair<const char*, const char*> programs[] = {{"src/frontend", "Corvanta"},
+                                                          {"src/assessment", "Pellorin"},
+                                                          {"src/stepbrowser", "Varnok"},
+                                                          {"modules", "qvr-webbrowser.so"}};
   for (const auto& [folder, name] : programs) {
     const QString program = QString::fromLatin1(name);
-    const QString from = QDir(buildDir).filePath(QStringLiteral("src/%1/%2").arg(QLatin1String(folder), program));
+    const QString from = QDir(buildDir).filePath(QStringLiteral("%1/%2").arg(QLatin1String(folder), program));
     if (!QFileInfo(from).isFile()) continue;
     const QString to = PathIn(outDir, program);
     QFile::remove(to);

@@ -2,8 +2,6 @@
 
 #include <QDir>
 #include <QUrl>
-#include <QWebEngineView>
-#include <unistd.h>
 
 #include "platform/Twips.h"
 
@@ -18,18 +16,14 @@ frmBrowser::frmBrowser(QWidget* parent) : Form(parent) {
 }
 
 void frmBrowser::Form_Load() {
-  // Chromium refuses to run as root inside its sandbox.
-  if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   if (!brwWebBrowser) {
-    brwWebBrowser = new QWebEngineView(Client());
+    brwWebBrowser = new WebBrowser(Client());
     brwWebBrowser->setObjectName(QStringLiteral("brwWebBrowser"));
-    connect(brwWebBrowser, &QWebEngineView::loadFinished, this, [this] { brwWebBrowser_DownloadComplete(); });
+    brwWebBrowser->DownloadComplete = [this] { brwWebBrowser_DownloadComplete(); };
     brwWebBrowser->show();
   }
   Form_Resize();
-  if (!StartingAddress.isEmpty())
-    brwWebBrowser->setUrl(QUrl::fromUserInput(StartingAddress, QDir::currentPath(), QUrl::AssumeLocalFile));
+  if (!StartingAddress.isEmpty()) brwWebBrowser->Navigate(StartingAddress);
 }
 
 void frmBrowser::brwWebBrowser_DownloadComplete() { SetCaption(QStringLiteral(" Animation")); }

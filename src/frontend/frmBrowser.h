@@ -5,8 +5,8 @@
 #include <QString>
 
 #include "platform/Form.h"
+#include "platform/WebBrowser.h"
 
-class QWebEngineView;
 
 namespace frontend {
 
@@ -18,7 +18,7 @@ class frmBrowser : public platform::Form {
 
   // The path or address to show; set before each showing.
   QString StartingAddress;
-  QWebEngineView* brwWebBrowser = nullptr;  // exists while the window is loaded
+  platform::WebBrowser* brwWebBrowser = nullptr;  // exists while the window is loaded
 
   void brwWebBrowser_DownloadComplete();
 

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
-#include <QWebEngineView>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -323,7 +322,7 @@ TEST_F(Launcher, AnAnimationShowsInTheWebPageWindowAndAMissingOneIsReported) {
       [&](QWidget* w) {
         auto* browser = static_cast<frmBrowser*>(w);
         address = browser->StartingAddress;
-        url = browser->brwWebBrowser->url();
+        url = browser->brwWebBrowser->Url();
         EXPECT_TRUE(browser->IsShownModal());
         EXPECT_EQ(browser->windowHandle()->transientParent(), main->windowHandle());
         w->close();

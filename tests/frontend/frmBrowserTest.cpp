@@ -2,7 +2,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QUrl>
-#include <QWebEngineView>
 #include <gtest/gtest.h>
 
 #include "frontend/frmBrowser.h"
@@ -38,7 +37,7 @@ TEST(frmBrowser, ShowsALocalPageCaptionedAnimationOnceLoadedAndFillsItsArea) {
   EXPECT_EQ(f.ScaleWidth(), 10875);
   EXPECT_EQ(f.ScaleHeight(), 8295);
   EXPECT_EQ(f.brwWebBrowser->geometry(), f.Client()->rect());
-  EXPECT_EQ(f.brwWebBrowser->url(), QUrl::fromLocalFile(page));
+  EXPECT_EQ(f.brwWebBrowser->Url(), QUrl::fromLocalFile(page));
   ASSERT_TRUE(WaitForCaption(f, " Animation"));
 
   f.SetWidth(6000);
@@ -59,7 +58,7 @@ TEST(frmBrowser, ShowsALocalPageCaptionedAnimationOnceLoadedAndFillsItsArea) {
   f.StartingAddress = second;
   f.Show();
   EXPECT_EQ(f.Caption(), "");
-  EXPECT_EQ(f.brwWebBrowser->url(), QUrl::fromLocalFile(second));
+  EXPECT_EQ(f.brwWebBrowser->Url(), QUrl::fromLocalFile(second));
   EXPECT_TRUE(WaitForCaption(f, " Animation"));
   f.Unload();
 }
@@ -69,7 +68,7 @@ TEST(frmBrowser, AnEmptyAddressShowsTheWindowWithoutNavigating) {
   f.Show();
   ASSERT_NE(f.brwWebBrowser, nullptr);
   EXPECT_FALSE(WaitForCaption(f, " Animation", 1500));
-  EXPECT_TRUE(f.brwWebBrowser->url().isEmpty());
+  EXPECT_TRUE(f.brwWebBrowser->Url().isEmpty());
   EXPECT_EQ(f.Caption(), "");
   f.Unload();
 }
