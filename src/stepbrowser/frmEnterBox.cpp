@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QProxyStyle>
+#include <algorithm>
 
 #include "platform/Dialogs.h"
 #include "platform/ImageList.h"

@@ -135,7 +135,7 @@ TEST(Form, ModalShowReturnsWhenTheWindowHides) {
 namespace {
 void ActivateAndWait(QWidget* w) {
   w->activateWindow();
-  QTRY_VERIFY(w->isActiveWindow());
+  ASSERT_TRUE(QTest::qWaitFor([w] { return w->isActiveWindow(); }));
   QApplication::processEvents();
 }
 }  // namespace

@@ -17,8 +17,17 @@ namespace {
 class PrintWait : public ::testing::Test {
  protected:
   void SetUp() override { RegisterWaitPicture(); }
+  // Shown, with its activation let in, so that no late one restarts the bar
+  // (offscreen, a window shown a second time is not activated again).
   void Show() {
     wait.Show();
+    wait.activateWindow();
+    (void)QTest::qWaitFor([this] { return wait.isActiveWindow(); }, 300);
+    QApplication::processEvents();
+  }
+  static void Activate(QWidget* w) {
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([w] { return w->isActiveWindow(); }));
     QApplication::processEvents();
   }
   testsupport::ScriptedResponder responder;
@@ -89,12 +98,9 @@ TEST_F(PrintWait, RegainingTheFocusSetsTheBarBackToItsMinimum) {
   ASSERT_EQ(wait.prgWait->value(), 3);
   QWidget other;
   other.show();
-  other.activateWindow();
-  QTRY_VERIFY(other.isActiveWindow());
+  Activate(&other);
   EXPECT_EQ(wait.prgWait->value(), 3);
-  wait.activateWindow();
-  QTRY_VERIFY(wait.isActiveWindow());
-  QApplication::processEvents();
+  Activate(&wait);
   EXPECT_EQ(wait.prgWait->value(), 0);
   EXPECT_TRUE(wait.isVisible());
   wait.tmrWait.Fire();
