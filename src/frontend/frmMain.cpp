@@ -110,6 +110,9 @@ frmMain::frmMain(QWidget* parent) : Form(parent) {
   mnuViewIcons[2]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
   mnuViewIcons[3]->setChecked(true);
 
+  // ---- Study-time logging and the Users and Help menus ----
+  CreateStudyLogControls();
+  CreateUsersAndHelpMenus();
 }
 
 frmMain::~frmMain() = default;
@@ -130,7 +133,8 @@ void frmMain::Form_Load() {
   SetCaption(edition.caption);
   if (imlIcons.Exists(edition.iconKey)) setWindowIcon(QIcon(imlIcons.ListImage(edition.iconKey)));
   CatalogFileName = EditionTitle + QStringLiteral(".mdb");
-  // 6: the Users menu is enabled (the menu arrives with the study log).
+  // 6
+  mnuUsers->setEnabled(true);
   // 7
   SetWidth(ReadGeometry(QStringLiteral("MainWidth"), platform::Screen::Width() * 0.95));
   SetLeft(ReadGeometry(QStringLiteral("MainLeft"), (platform::Screen::Width() - Width()) / 2));
@@ -464,7 +468,5 @@ void frmMain::mnuViewIcons_Click(int index) {
   }
   lvwDB->Refresh();
 }
-
-void frmMain::mnuExit_Click() { Unload(); }
 
 }  // namespace frontend
