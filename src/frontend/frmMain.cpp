@@ -181,17 +181,23 @@ void frmMain::Form_Load() {
         tvwDB->update();
       },
   };
+  RunDatabaseSteps(steps, CatalogConnection, MenuDatabaseRecovery(CatalogFileName));
+}
+
+bool frmMain::RunDatabaseSteps(const std::vector<std::function<void()>>& steps,
+                               std::unique_ptr<platform::Connection>& connection, const DatabaseRecovery& recovery) {
   for (const auto& step : steps) {
     try {
       step();
     } catch (const VbError& e) {
       if (!IsFileMissingError(e.Number())) {
         FailUnexpected(e);
-        return;
+        return false;
       }
-      if (!RecoverDatabase(CatalogConnection, MenuDatabaseRecovery(CatalogFileName), e)) return;
+      if (!RecoverDatabase(connection, recovery, e)) return false;
     }
   }
+  return true;
 }
 
 bool frmMain::RecoverDatabase(std::unique_ptr<platform::Connection>& connection,

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "frontend/Edition.h"
 #include "frontend/frmBrowser.h"
@@ -114,7 +115,12 @@ class frmMain : public platform::Form {
   };
   bool RecoverDatabase(std::unique_ptr<platform::Connection>& connection, const DatabaseRecovery& recovery,
                        const platform::VbError& error);
-  // Shows the fatal "Unexpected Error: " box and ends the program.
+  // Runs steps in order; an error goes to the recovery (a file that cannot
+  // be found or reached) or ends the program, and work goes on with the step
+  // after the one that failed. False when the program ends.
+  bool RunDatabaseSteps(const std::vector<std::function<void()>>& steps,
+                        std::unique_ptr<platform::Connection>& connection, const DatabaseRecovery& recovery);
+    // Shows the fatal "Unexpected Error: " box and ends the program.
   void FailUnexpected(const platform::VbError& error);
 
  private:

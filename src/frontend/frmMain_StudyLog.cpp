@@ -46,11 +46,6 @@ QString EditionKey() {
          (platform::EditionCode() == QLatin1String("OOW") ? QStringLiteral("OOW") : QStringLiteral("MM"));
 }
 
-bool IsFileMissingError(std::int32_t number) {
-  return number == err::ProviderFailure || number == err::FileNotFound || number == err::PathFileAccess ||
-         number == err::PathNotFound;
-}
-
 // Stores the logging choice; the box when it cannot be stored.
 void SaveLoggingChoice(const QString& value, const QString& change) {
   platform::HKEY key = 0;
@@ -176,17 +171,7 @@ void frmMain::LogOnUser() {
         StudyConnection->Open();
       },
   };
-  for (const auto& step : steps) {
-    try {
-      step();
-    } catch (const VbError& e) {
-      if (!IsFileMissingError(e.Number())) {
-        FailUnexpected(e);
-        return;
-      }
-      if (!RecoverDatabase(StudyConnection, StudyDatabaseRecovery(), e)) return;
-    }
-  }
+  RunDatabaseSteps(steps, StudyConnection, StudyDatabaseRecovery());
 }
 
 void frmMain::LoadRecentUsers(std::array<QString, 5>& recentUsers) {
