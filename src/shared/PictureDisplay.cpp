@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/Twips.h"
 #include "platform/VbError.h"
@@ -15,10 +16,9 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 
 // The directory search with mask 33: ordinary files, read-only ones too, but
-// not hidden ones (on Linux, names beginning with ".") and no folders.
+// not hidden ones and no folders.
 bool PictureFileExists(const QString& path) {
-  const QFileInfo info(platform::ResolvePath(path));
-  return info.isFile() && !info.fileName().startsWith(u'.');
+  return !platform::Dir(path, platform::vbReadOnly + platform::vbArchive).isEmpty();
 }
 
 // Reports an error of ShowPicture; true when ShowPicture ends there.
