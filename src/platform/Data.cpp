@@ -2,8 +2,6 @@
 // (never creating one), passwords, and the statements every part runs.
 #include "platform/Data.h"
 
-#include "platform/Paths.h"
-
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
