@@ -92,7 +92,7 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
   }
   // The handler put another character in the key's place.
   const bool backspace = keyAscii == 8;
-  QKeyEvent replaced(QEvent::KeyPress, backspace ? Qt::Key_Backspace : 0, event->modifiers(),
+  QKeyEvent replaced(QEvent::KeyPress, backspace ? Qt::Key_Backspace : Qt::Key_unknown, Qt::NoModifier,
                      backspace ? QString() : QString(QChar(keyAscii)));
   QLineEdit::keyPressEvent(&replaced);
   event->setAccepted(replaced.isAccepted());

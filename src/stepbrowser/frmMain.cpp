@@ -23,12 +23,12 @@ const QString kCrLf = QStringLiteral("\r\n");
 // The design sizes of the controls (twips).
 constexpr double kMinHeight = 8415;
 constexpr double kMinWidth = 11715;
-constexpr double kUpDownWidth = 330;
+constexpr double kUpDownWidth = 345;
 constexpr double kUpDownHeight = 600;
-constexpr double kStepBoxWidth = 570;
+constexpr double kStepBoxWidth = 660;
 constexpr double kStepBoxHeight = 600;
-constexpr double kExitWidth = 1200;
-constexpr double kExitHeight = 690;
+constexpr double kExitWidth = 1140;
+constexpr double kExitHeight = 660;
 
 // The step text's paragraphs stand off both edges of the box.
 constexpr int kStepIndent = 210;
@@ -77,6 +77,8 @@ frmMain::frmMain(QWidget* parent) : Form(parent) {
   cmdExit->setObjectName(QStringLiteral("cmdExit"));
   cmdExit->setText(QStringLiteral("Exit"));
   cmdExit->setToolTip(QStringLiteral("Exit the program"));
+  // The Exit picture is a button face of its own.
+  cmdExit->setFlat(true);
   platform::Move(cmdExit, 10500, 7600, kExitWidth, kExitHeight);
   connect(cmdExit, &QPushButton::clicked, this, [this] { platform::RunHandler([&] { cmdExit_Click(); }); });
 
