@@ -32,6 +32,15 @@ constexpr double kExitHeight = 660;
 
 // The step text's paragraphs stand off both edges of the box.
 constexpr int kStepIndent = 210;
+
+// A field's position, found as Value finds it by name (error 3265 when absent).
+int FieldPosition(const platform::Recordset& rs, const QString& name) {
+  for (int i = 0; i < rs.FieldCount(); ++i)
+    if (platform::CompareText(rs.FieldName(i), name) == 0) return i;
+  platform::Raise(platform::err::ItemNotFound,
+                  QStringLiteral("Item cannot be found in the collection corresponding to the requested name or "
+                                 "ordinal."));
+}
 }  // namespace
 
 frmMain::frmMain(QWidget* parent) : Form(parent) {
@@ -267,16 +276,16 @@ void frmMain::LoadStepTable() {
       [&] {
         platform::Recordset& rs = *adoAccMainTest.GetRecordset();
         n = 0;
-        const QString stepField = QStringLiteral("Step");
-        const QString idField = QStringLiteral("ID");
+        // The fields are looked up once, not on every row.
+        const int stepField = FieldPosition(rs, QStringLiteral("Step"));
+        const int idField = picturePrefix != kNoPicture ? FieldPosition(rs, QStringLiteral("ID")) : -1;
         for (; !rs.IsEOF(); rs.MoveNext()) {
           const Variant step = rs.Value(stepField);
           if (step.IsNull()) continue;
           n = platform::CInt(static_cast<double>(n) + 1);  // steps are counted in 16 bits
           auto& row = Steps[static_cast<std::size_t>(n)];
           row[0] = step.ToText();
-          row[1] = picturePrefix != kNoPicture ? picturePrefix + QStringLiteral("_") + rs.Value(idField).ToText()
-                                               : kNoPicture;
+          row[1] = idField >= 0 ? picturePrefix + QStringLiteral("_") + rs.Value(idField).ToText() : kNoPicture;
         }
         rs.Close();
       },
