@@ -80,6 +80,9 @@ frmMain::frmMain(QWidget* parent) : Form(parent) {
     platform::RunHandler([&] { lvwDB_MouseMove(b, s, x, y); });
   };
   lvwDB->ColumnClick = [this](int c) { platform::RunHandler([&] { lvwDB_ColumnClick(c); }); };
+  lvwDB->MouseDown = [this](int b, int s, double x, double y) {
+    platform::RunHandler([&] { lvwDB_MouseDown(b, s, x, y); });
+  };
 
   lblHorDrag = new DragLabel(client);
   lblHorDrag->setObjectName(QStringLiteral("lblHorDrag"));

@@ -11,10 +11,14 @@
 #include <memory>
 
 #include "frontend/Edition.h"
+#include "frontend/frmBrowser.h"
+#include "frontend/frmWait.h"
+#include "movieplayer/frmMoviePlayer.h"
 #include "platform/Data.h"
 #include "platform/Form.h"
 #include "platform/ImageList.h"
 #include "platform/ListView.h"
+#include "platform/Shell.h"
 #include "platform/StatusBar.h"
 #include "platform/TreeView.h"
 #include "platform/VbError.h"
@@ -115,6 +119,30 @@ class frmMain : public platform::Form {
   // too. False when the group has no rows.
   bool ListSections(const QString& title, platform::TreeNode* newNodesUnder);
   QString dlgFileName_;
+
+  // ---- Section launcher (frmMain_Launcher.cpp) ----
+ public:
+  void lvwDB_MouseDown(int button, int shift, double x, double y);
+  // The wait window, the web-page window and the movie player, made on first use.
+  frmWait& WaitForm();
+  frmBrowser& BrowserForm();
+  movieplayer::frmMoviePlayer& MoviePlayerForm();
+
+  // Study-log values and operations the launcher uses; the study log owns them.
+  QString LoggedUserName;
+  QString CurrentSectionName;
+  void LogStudyEvent(const QString& action, const QString& person, const QString& section, double time, bool& ok);
+  void WaitForProcess(const platform::ProcessInformation& process, bool tracking);
+
+ private:
+  struct LaunchState;
+  void LaunchByType(LaunchState& launch);
+  void LaunchStep(LaunchState& launch, const std::function<void()>& step);
+  void RecordedProgramStart(LaunchState& launch, const QString& commandLine);
+  void StopRecording(bool chm);
+  std::unique_ptr<frmWait> waitForm_;
+  std::unique_ptr<frmBrowser> browserForm_;
+  std::unique_ptr<movieplayer::frmMoviePlayer> moviePlayer_;
 };
 
 // The menu database's recovery values.

@@ -1,6 +1,6 @@
 #include "platform/MediaControl.h"
 
-#include <mpv/client.h>
+#include "platform/MpvLibrary.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -219,7 +219,8 @@ class Device : public QObject {
   int Start(const QString& path, QWidget* parentWidget) {
     // libmpv refuses to start in a locale with a decimal comma.
     std::setlocale(LC_NUMERIC, "C");
-    mpv_ = mpv_create();
+    if (Mpv() == nullptr) return mcierr::CannotLoadDriver;
+    mpv_ = Mpv()->create();
     if (mpv_ == nullptr) return mcierr::CannotLoadDriver;
 
     surface_ = new VideoSurface(parentWidget);
@@ -262,13 +263,13 @@ class Device : public QObject {
     Option("cursor-autohide", "no");
     Option("terminal", "no");
     Option("ytdl", "no");
-    if (mpv_initialize(mpv_) < 0) return mcierr::CannotLoadDriver;
-    mpv_set_wakeup_callback(mpv_, &Device::Wakeup, this);
+    if (Mpv()->initialize(mpv_) < 0) return mcierr::CannotLoadDriver;
+    Mpv()->set_wakeup_callback(mpv_, &Device::Wakeup, this);
     if (parentWidget != nullptr) surface_->show();
 
     const QByteArray file = QFile::encodeName(path);
     const char* load[] = {"loadfile", file.constData(), nullptr};
-    if (mpv_command(mpv_, load) < 0) return mcierr::InvalidFile;
+    if (Mpv()->command(mpv_, load) < 0) return mcierr::InvalidFile;
     QDeadlineTimer deadline(kOpenTimeoutMs);
     if (!WaitFor(MPV_EVENT_FILE_LOADED, deadline)) return loadFailed_ ? mcierr::InvalidFile : mcierr::DeviceNotReady;
     // The picture size is known once the first picture is decoded.
@@ -283,8 +284,8 @@ class Device : public QObject {
 
   void ReleasePlayer() {
     if (mpv_ == nullptr) return;
-    mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
-    mpv_terminate_destroy(mpv_);
+    Mpv()->set_wakeup_callback(mpv_, nullptr, nullptr);
+    Mpv()->terminate_destroy(mpv_);
     mpv_ = nullptr;
   }
 
@@ -295,27 +296,27 @@ class Device : public QObject {
     if (surface_ && !QCoreApplication::closingDown()) delete surface_.data();
   }
 
-  void Option(const char* name, const QByteArray& value) { mpv_set_option_string(mpv_, name, value.constData()); }
+  void Option(const char* name, const QByteArray& value) { Mpv()->set_option_string(mpv_, name, value.constData()); }
 
   double Double(const char* name) const {
     double value = 0;
-    if (mpv_ == nullptr || mpv_get_property(mpv_, name, MPV_FORMAT_DOUBLE, &value) < 0) return 0;
+    if (mpv_ == nullptr || Mpv()->get_property(mpv_, name, MPV_FORMAT_DOUBLE, &value) < 0) return 0;
     return value;
   }
   qint64 Integer(const char* name) const {
     std::int64_t value = 0;
-    if (mpv_ == nullptr || mpv_get_property(mpv_, name, MPV_FORMAT_INT64, &value) < 0) return 0;
+    if (mpv_ == nullptr || Mpv()->get_property(mpv_, name, MPV_FORMAT_INT64, &value) < 0) return 0;
     return value;
   }
   bool Flag(const char* name) const {
     int value = 0;
-    if (mpv_ == nullptr || mpv_get_property(mpv_, name, MPV_FORMAT_FLAG, &value) < 0) return false;
+    if (mpv_ == nullptr || Mpv()->get_property(mpv_, name, MPV_FORMAT_FLAG, &value) < 0) return false;
     return value != 0;
   }
   void SetFlag(const char* name, bool on) {
     if (mpv_ == nullptr) return;
     int value = on ? 1 : 0;
-    mpv_set_property(mpv_, name, MPV_FORMAT_FLAG, &value);
+    Mpv()->set_property(mpv_, name, MPV_FORMAT_FLAG, &value);
   }
 
   bool AtEnd() const { return parkedAtEnd_ || Flag("eof-reached"); }
@@ -343,7 +344,7 @@ class Device : public QObject {
     const bool toEnd = units >= LengthUnits();
     const QByteArray seconds = QByteArray::number(toEnd ? Double("duration") : UnitsToSeconds(units), 'f', 6);
     const char* seek[] = {"seek", seconds.constData(), "absolute+exact", nullptr};
-    if (mpv_command(mpv_, seek) < 0) return mcierr::DeviceNotReady;
+    if (Mpv()->command(mpv_, seek) < 0) return mcierr::DeviceNotReady;
     if (!WaitFor(MPV_EVENT_PLAYBACK_RESTART, QDeadlineTimer(kSeekTimeoutMs))) return mcierr::DeviceNotReady;
     parkedAtEnd_ = toEnd;
     return 0;
@@ -352,12 +353,12 @@ class Device : public QObject {
   // A play that ends before the movie does: pause when the position gets there.
   void WatchBound(std::optional<qint64> to) {
     if (watching_) {
-      mpv_unobserve_property(mpv_, kWatchPosition);
+      Mpv()->unobserve_property(mpv_, kWatchPosition);
       watching_ = false;
     }
     boundSeconds_ = to ? std::optional<double>(UnitsToSeconds(*to)) : std::nullopt;
     if (boundSeconds_) {
-      mpv_observe_property(mpv_, kWatchPosition, "time-pos", MPV_FORMAT_DOUBLE);
+      Mpv()->observe_property(mpv_, kWatchPosition, "time-pos", MPV_FORMAT_DOUBLE);
       watching_ = true;
     }
   }
@@ -365,14 +366,14 @@ class Device : public QObject {
   void ApplyVolume() {
     const int loudest = std::max(left_, right_);
     double volume = loudest / 10.0;
-    mpv_set_property(mpv_, "volume", MPV_FORMAT_DOUBLE, &volume);
+    Mpv()->set_property(mpv_, "volume", MPV_FORMAT_DOUBLE, &volume);
     // Unequal channels: the quieter side is turned down against the louder.
     QByteArray filter;
     if (left_ != right_ && loudest > 0 && Integer("audio-params/channel-count") == 2) {
       filter = "lavfi=[pan=stereo|c0=" + QByteArray::number(left_ / double(loudest), 'f', 4) + "*c0|c1=" +
                QByteArray::number(right_ / double(loudest), 'f', 4) + "*c1]";
     }
-    mpv_set_property_string(mpv_, "af", filter.constData());
+    Mpv()->set_property_string(mpv_, "af", filter.constData());
   }
 
   static void Wakeup(void* context) {
@@ -385,7 +386,7 @@ class Device : public QObject {
     pumpPending_ = false;
     if (mpv_ == nullptr) return;
     for (;;) {
-      mpv_event* event = mpv_wait_event(mpv_, 0);
+      mpv_event* event = Mpv()->wait_event(mpv_, 0);
       if (event->event_id == MPV_EVENT_NONE) return;
       Handle(event);
     }
@@ -397,7 +398,7 @@ class Device : public QObject {
     for (;;) {
       const qint64 left = deadline.remainingTime();
       if (left <= 0) return false;
-      mpv_event* event = mpv_wait_event(mpv_, static_cast<double>(left) / 1000.0);
+      mpv_event* event = Mpv()->wait_event(mpv_, static_cast<double>(left) / 1000.0);
       if (event->event_id == MPV_EVENT_NONE) continue;
       if (event->event_id == MPV_EVENT_END_FILE) {
         const auto* end = static_cast<mpv_event_end_file*>(event->data);
