@@ -7,6 +7,7 @@
 #include "platform/VbValues.h"
 #include "shared/Databases.h"
 #include "shared/GLOBAL.h"
+#include "shared/frmPicOverSize.h"
 #include "stepbrowser/GLOBAL.h"
 
 // The resource function lives in the global namespace.
@@ -53,6 +54,20 @@ frmMain::frmMain(QWidget* parent) : Form(parent) {
   imgBackGround->setObjectName(QStringLiteral("imgBackGround"));
   imgBackGround->setScaledContents(true);
 
+  auto mouseDown = [this](void (frmMain::*handler)(int, int, double, double)) {
+    return [this, handler](int button, int shift, double x, double y) {
+      platform::RunHandler([&] { (this->*handler)(button, shift, x, y); });
+    };
+  };
+  picPicture = new platform::PictureBox(client);
+  picPicture->setObjectName(QStringLiteral("picPicture"));
+  picPicture->SetToolTipText(QStringLiteral("Right-click = separate window"));
+  picPicture->MouseDown = mouseDown(&frmMain::picPicture_MouseDown);
+  imgPicture = new platform::ImageBox(client);
+  imgPicture->setObjectName(QStringLiteral("imgPicture"));
+  imgPicture->SetToolTipText(QStringLiteral("Right-click = separate window"));
+  imgPicture->MouseDown = mouseDown(&frmMain::imgPicture_MouseDown);
+
   rtfAnswer = new platform::RichTextBox(client);
   rtfAnswer->setObjectName(QStringLiteral("rtfAnswer"));
   platform::Move(rtfAnswer, 120, 5200, 10000, 3100);
@@ -90,6 +105,9 @@ frmMain::frmMain(QWidget* parent) : Form(parent) {
   cmdExit->setFlat(true);
   platform::Move(cmdExit, 10500, 7600, kExitWidth, kExitHeight);
   connect(cmdExit, &QPushButton::clicked, this, [this] { platform::RunHandler([&] { cmdExit_Click(); }); });
+
+  mnuAction = new shared::FontSizeMenu(this, QStringLiteral("Pop up menu"), GLOBAL::TextFontSize,
+                                       {[this](int points) { rtfAnswer->SetFontSize(points); }});
 
   setTabOrder(rtfAnswer, updStep);
   setTabOrder(updStep, txtStepNum);
@@ -181,6 +199,8 @@ void frmMain::Form_Load() {
   cmdExit->setVisible(true);
   updStep->setVisible(true);
   txtStepNum->setVisible(true);
+  picPicture->setVisible(false);
+  imgPicture->setVisible(false);
   // 13
   try {
     LoadStepTable();
@@ -307,7 +327,7 @@ void frmMain::Form_Activate() {
   Activated = true;
   platform::RunHandler([&] { updStep_Change(); });
   // A first picture too large for this window stands in the picture window.
-  // (hook: the picture window is given the focus here once it is wired in)
+  if (shared::frmPicOverSize::Visible()) shared::frmPicOverSize::Instance().SetFocus();
 }
 
 void frmMain::Form_Resize() {
@@ -362,7 +382,7 @@ void frmMain::cmdExit_Click() { Unload(); }
 
 void frmMain::updStep_Change() {
   CurrentStep = updStep->Value();
-  // (hook: a visible picture window is hidden here once it is wired in)
+  if (shared::frmPicOverSize::Visible()) shared::frmPicOverSize::Instance().Hide();
   rtfAnswer->SetTextRTF(QString());
   SetCaption(CaptionBase + QStringLiteral("> step ") + QString::number(CurrentStep));
   const auto& step = Steps[static_cast<std::size_t>(CurrentStep)];
@@ -382,10 +402,30 @@ void frmMain::ShowStepText() {
   rtfAnswer->SetSelStart(0);
 }
 
-void frmMain::ShowStepPicture(const QString& pictureName) {
-  ShownPictureName = pictureName;
-  // (hook: the placement in the band above the text, or the picture window,
-  // comes with the shared picture pieces)
+shared::PictureSite frmMain::PictureSite() {
+  shared::PictureSite site;
+  site.mode = shared::PictureMode::Step;
+  site.owner = this;
+  site.picPicture = picPicture;
+  site.imgPicture = imgPicture;
+  site.AppFolder = GLOBAL::AppFolder;
+  site.FormWidth = Width();
+  site.UpperAreaHeight = UpperAreaHeight;
+  site.UpperAreaWidth = UpperAreaWidth;
+  site.SideAreaHeight = SideAreaHeight;
+  site.SideAreaWidth = SideAreaWidth;
+  site.ShownPictureName = &ShownPictureName;
+  return site;
+}
+
+void frmMain::ShowStepPicture(const QString& pictureName) { shared::ShowPicture(PictureSite(), pictureName); }
+
+void frmMain::picPicture_MouseDown(int Button, int Shift, double X, double Y) {
+  shared::picPicture_MouseDown(PictureSite(), Button, Shift, X, Y);
+}
+
+void frmMain::imgPicture_MouseDown(int Button, int Shift, double X, double Y) {
+  shared::imgPicture_MouseDown(PictureSite(), Button, Shift, X, Y);
 }
 
 void frmMain::txtStepNum_KeyPress(int& KeyAscii) {
@@ -423,10 +463,9 @@ void frmMain::txtStepNum_LostFocus() {
 
 void frmMain::rtfAnswer_MouseUp(int Button, int Shift, double X, double Y) {
   (void)Shift;
-  (void)X;
-  (void)Y;
   if (Button != 2) return;
-  // (hook: the font-size menu "Pop up menu" opens here at the mouse position)
+  const QPoint at(platform::TwipsToPixels(X), platform::TwipsToPixels(Y));
+  mnuAction->PopupMenu(rtfAnswer->mapToGlobal(at));
 }
 
 }  // namespace stepbrowser

@@ -12,9 +12,12 @@
 #include "platform/Data.h"
 #include "platform/Form.h"
 #include "platform/ImageList.h"
+#include "platform/Picture.h"
 #include "platform/RichTextBox.h"
 #include "platform/TextBox.h"
 #include "platform/UpDown.h"
+#include "shared/FontSizeMenu.h"
+#include "shared/PictureDisplay.h"
 
 namespace stepbrowser {
 
@@ -34,6 +37,9 @@ class frmMain : public platform::Form {
   platform::UpDown* updStep;
   QLabel* imgBackGround;
   QPushButton* cmdExit;
+  platform::PictureBox* picPicture;
+  platform::ImageBox* imgPicture;
+  shared::FontSizeMenu* mnuAction;  // "Pop up menu"
   platform::DataControl adoAccMainTest;  // every read of the training database
   platform::DataControl adoAccess;       // the log-on dialog's
   platform::ImageList ilsOOW{QStringLiteral("ilsOOW")};
@@ -72,6 +78,8 @@ class frmMain : public platform::Form {
   void txtStepNum_KeyPress(int& KeyAscii);
   void txtStepNum_LostFocus();
   void rtfAnswer_MouseUp(int Button, int Shift, double X, double Y);
+  void picPicture_MouseDown(int Button, int Shift, double X, double Y);
+  void imgPicture_MouseDown(int Button, int Shift, double X, double Y);
 
  private:
   struct Abandoned {};
@@ -79,6 +87,8 @@ class frmMain : public platform::Form {
   void LoadStepTable();
   void ShowStepText();
   void ShowStepPicture(const QString& pictureName);
+  // What the shared picture display needs of this window at this moment.
+  shared::PictureSite PictureSite();
 
   // Runs one database step of the start-up; a file confirmed in the
   // recovery runs it again, anything else unloads the window.
