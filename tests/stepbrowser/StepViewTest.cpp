@@ -213,16 +213,6 @@ TEST_F(StepView, StepTextIndentsAndSize) {
   EXPECT_EQ(rtf->SelIndent(), 210);
 }
 
-TEST_F(StepView, PlainTextStepsShowAsTheyAre) {
-  training->AddStepTable(QStringLiteral("Plain"), Variant("Plain"),
-                         {{Variant(1), Variant("Line one\r\nLine two")}, {Variant(2), Variant("")}});
-  ASSERT_TRUE(Start(QStringLiteral("Plain")));
-  EXPECT_EQ(form->rtfAnswer->Text(), QStringLiteral("Line one\r\nLine two"));
-  form->updStep->SetValue(2);
-  EXPECT_EQ(form->rtfAnswer->Text(), QString());
-  EXPECT_EQ(CaptionEnd(), QStringLiteral("> step 2"));
-}
-
 TEST_F(StepView, LayoutFollowsTheWindowSize) {
   StartWith(3);
   auto check = [&](double H, double W) {
