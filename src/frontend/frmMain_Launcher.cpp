@@ -247,6 +247,7 @@ void frmMain::RecordedProgramStart(LaunchState& launch, const QString& commandLi
     return;
   }
   // 3
+  if (launch.tracking) tmrSectionIsActive->SetEnabled(true);
   WaitForProcess(process, launch.tracking);
   // 4
   StopRecording(launch.programType == QLatin1String("CHM"));
@@ -259,26 +260,6 @@ void frmMain::StopRecording(bool chm) {
     MsgBox(chm ? QStringLiteral("Recording error due to a technical problem")
                : QStringLiteral("Recording error due to technical problem"),
            platform::vbCritical, QStringLiteral("Recording error"));
-}
-
-// ---- Until the study log lands: the launcher's view of it. "start" marks a
-// section as running and "stop" succeeds, without a study database; the
-// study log replaces both functions.
-void frmMain::LogStudyEvent(const QString& action, const QString& person, const QString& section, double time,
-                            bool& ok) {
-  (void)time;
-  const QString a = action.trimmed().toLower();
-  if (a == QLatin1String("start")) {
-    ok = person != QLatin1String("nobody") && section != QLatin1String("none");
-    if (ok) SectionRecording = true;
-  } else {
-    ok = a == QLatin1String("stop");
-  }
-}
-
-void frmMain::WaitForProcess(const platform::ProcessInformation& process, bool tracking) {
-  (void)tracking;
-  if (process.process) process.process->WaitForExit();
 }
 
 }  // namespace frontend

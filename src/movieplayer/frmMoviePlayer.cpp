@@ -138,10 +138,10 @@ frmMoviePlayer::frmMoviePlayer(MciOperations* operations, QWidget* parent) : pla
   LbCurrentTime = NewLabel(FrameTime, QString());
   lbTimeDivider = NewLabel(FrameTime, QStringLiteral("/"));
   LbTotalTime = NewLabel(FrameTime, QString());
-  imgPosition = new ImageControl(client);
-  imgPosition->SetPicture(TrackPicture());
-  imgPosBar = new ImageControl(client);
-  imgPosBar->SetPicture(KnobPicture());
+  imgPosition = new platform::ImageBox(client);
+  imgPosition->SetPicture(platform::StdPicture(TrackPicture()));
+  imgPosBar = new platform::ImageBox(client);
+  imgPosBar->SetPicture(platform::StdPicture(KnobPicture()));
   FrameControls = NewFrame(client, kOrange);
   CmdPlay = NewButton(FrameControls, QStringLiteral("&Play"));
   CmdPause = NewButton(FrameControls, QStringLiteral("Pa&use"));

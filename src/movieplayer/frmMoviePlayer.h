@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "movieplayer/ImageControl.h"
+#include "platform/Picture.h"
 #include "movieplayer/MciOperations.h"
 #include "platform/Form.h"
 #include "platform/Timer.h"
@@ -46,8 +46,8 @@ class frmMoviePlayer : public platform::Form {
   QLabel* LbCurrentTime;
   QLabel* lbTimeDivider;
   QLabel* LbTotalTime;
-  ImageControl* imgPosition;
-  ImageControl* imgPosBar;
+  platform::ImageBox* imgPosition;
+  platform::ImageBox* imgPosBar;
   QFrame* FrameControls;
   QPushButton* CmdPlay;
   QPushButton* CmdPause;

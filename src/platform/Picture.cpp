@@ -5,6 +5,7 @@
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 
 #include "platform/Paths.h"
 #include "platform/Program.h"
@@ -99,7 +100,24 @@ void ImageBox::paintEvent(QPaintEvent*) {
   }
 }
 
-void ImageBox::mousePressEvent(QMouseEvent* event) { Report(MouseDown, event, true); }
+void ImageBox::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) leftPressed_ = true;
+  // The handler may run a loop of its own until the button comes up.
+  Report(MouseDown, event, true);
+}
+
 void ImageBox::mouseMoveEvent(QMouseEvent* event) { Report(MouseMove, event, false); }
+
+void ImageBox::mouseReleaseEvent(QMouseEvent* event) {
+  const bool click =
+      event->button() == Qt::LeftButton && leftPressed_ && rect().contains(event->position().toPoint());
+  if (event->button() == Qt::LeftButton) leftPressed_ = false;
+  QPointer<ImageBox> self(this);
+  Report(MouseUp, event, true);
+  if (self && click && Click) {
+    const std::function<void()> call = Click;
+    RunHandler(call);
+  }
+}
 
 }  // namespace platform

@@ -91,15 +91,20 @@ class ImageBox : public QWidget {
 
   MouseHandler MouseDown;
   MouseHandler MouseMove;
+  MouseHandler MouseUp;
+  // A left press and release on the control.
+  std::function<void()> Click;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   StdPicture picture_;
   bool stretch_ = true;
+  bool leftPressed_ = false;
 };
 
 }  // namespace platform

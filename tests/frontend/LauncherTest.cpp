@@ -14,6 +14,7 @@
 #include "ArgsProbe.h"
 #include "SampleMovie.h"
 #include "CatalogFixture.h"
+#include "StudyFixture.h"
 #include "TestSupport.h"
 #include "frontend/Global.h"
 #include "frontend/SectionLaunch.h"
@@ -119,6 +120,14 @@ class Launcher : public ::testing::Test,
   }
 
   QString Path(const QString& relative) const { return app->path() + "/" + relative; }
+
+  // Logs on through the Users menu, over an empty study database.
+  void LogOn(const QString& name) {
+    fixture::WriteStudyDatabase(fixture::StudyPath(app->path()));
+    responder.promptAnswers.push_back({name});
+    main->mnuUsersLogOn_Click();
+    ASSERT_TRUE(main->LoggingOn);
+  }
 
   std::pair<double, double> Centre(const QString& section) const {
     QListWidget* items = main->lvwDB->Items();
@@ -377,8 +386,7 @@ TEST_F(Launcher, ARecordedProgramIsStartedAsAProcessAndWaitedFor) {
          {"Navigation", "Other", "stop", "NOTHING", {}, {}, {}, {}}},
         "Navigation");
   ArgsProbe probe(Path("Tests/Pellorin"), 0, 0.5);
-  main->LoggingOn = true;
-  main->LoggedUserName = "Smith John";
+  LogOn("Smith John");
   int pointer = -1;
   QString tooltip;
   bool recording = false;
@@ -407,8 +415,7 @@ TEST_F(Launcher, ARecordedProgramIsStartedAsAProcessAndWaitedFor) {
 TEST_F(Launcher, AssessmentsAreStartedThroughTheShellEvenWhileLogging) {
   Start({{"Tests", "Self Assessment 1", "exam", "EXE", "Tests\\Pellorin.exe", "T1", {}, {}}}, "Tests");
   ArgsProbe probe(Path("Tests/Pellorin"), 0, 0.5);
-  main->LoggingOn = true;
-  main->LoggedUserName = "Smith John";
+  LogOn("Smith John");
   int pointer = -1;
   QTimer during;
   during.setSingleShot(true);
@@ -433,8 +440,7 @@ TEST_F(Launcher, RecordedHelpFilesAndDocumentsWaitForTheirApplication) {
   Touch(Path("Docs/Guide.pdf"));
   ArgsProbe desktopViewer(Path("viewer"), 0, 0.2);
   viewer = desktopViewer.Path();
-  main->LoggingOn = true;
-  main->LoggedUserName = "Smith John";
+  LogOn("Smith John");
   Press("Help");
   EXPECT_TRUE(desktopViewer.Ran());
   EXPECT_EQ(desktopViewer.Arguments(), QStringList{Path("QVRV5_OOW/Corvanta.chm")});
