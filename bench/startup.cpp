@@ -7,14 +7,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
-#include <QWidget>
-#include <clocale>
 #include <cstdlib>
 
 #include "../tests/frontend/CatalogFixture.h"
-#include "frontend/frmMain.h"
 #include "platform/Data.h"
-#include "platform/Program.h"
 
 extern char** environ;
 
@@ -31,11 +27,11 @@ void WriteCatalog(const QString& app, int groups, int perGroup) {
   fixture::WriteCatalog(fixture::CatalogPath(app), rows);
 }
 
-int RunChild(const char* mode, const char* app) {
-  char* argv[] = {const_cast<char*>(g_self.toLocal8Bit().constData()), const_cast<char*>("--child"),
-                  const_cast<char*>(mode), const_cast<char*>(app), nullptr};
-  const QByteArray self = g_self.toLocal8Bit();
-  argv[0] = const_cast<char*>(self.constData());
+// Runs a child program of this benchmark (built beside it) to its end.
+int RunChild(const char* program, const QString& app) {
+  const QByteArray path = (g_self + "/" + program).toLocal8Bit();
+  const QByteArray folder = app.toLocal8Bit();
+  char* argv[] = {const_cast<char*>(path.constData()), const_cast<char*>(folder.constData()), nullptr};
   pid_t pid = 0;
   if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv, environ) != 0) return -1;
   int status = 0;
@@ -43,10 +39,9 @@ int RunChild(const char* mode, const char* app) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-void Measure(benchmark::State& state, const char* mode, const QString& app) {
-  const QByteArray a = app.toLocal8Bit();
+void Measure(benchmark::State& state, const char* program, const QString& app) {
   for (auto _ : state)
-    if (RunChild(mode, a.constData()) != 0) state.SkipWithError("child failed");
+    if (RunChild(program, app) != 0) state.SkipWithError("child failed");
 }
 
 struct Folders {
@@ -59,9 +54,9 @@ struct Folders {
 
 Folders* g_folders = nullptr;
 
-void BM_BareWindow(benchmark::State& s) { Measure(s, "bare", ""); }
-void BM_CorvantaSampleCatalogue(benchmark::State& s) { Measure(s, "corvanta", g_folders->sample.path()); }
-void BM_Corvanta2000Sections(benchmark::State& s) { Measure(s, "corvanta", g_folders->large.path()); }
+void BM_BareWindow(benchmark::State& s) { Measure(s, "bench_child_bare", ""); }
+void BM_CorvantaSampleCatalogue(benchmark::State& s) { Measure(s, "bench_child_corvanta", g_folders->sample.path()); }
+void BM_Corvanta2000Sections(benchmark::State& s) { Measure(s, "bench_child_corvanta", g_folders->large.path()); }
 
 BENCHMARK(BM_BareWindow)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_CorvantaSampleCatalogue)->Unit(benchmark::kMillisecond)->Iterations(20);
@@ -70,26 +65,8 @@ BENCHMARK(BM_Corvanta2000Sections)->Unit(benchmark::kMillisecond)->Iterations(20
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc >= 4 && std::string(argv[1]) == "--child") {
-    QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    if (std::string(argv[2]) == "bare") {
-      QWidget w;
-      w.resize(800, 600);
-      w.show();
-      QApplication::processEvents();
-    } else {
-      Q_INIT_RESOURCE(frontend_images);
-      platform::SetProgramFolder(QString::fromLocal8Bit(argv[3]));
-      frontend::frmMain main;
-      main.Show();  // start-up: database, tree, window
-      QApplication::processEvents();
-    }
-    std::fflush(nullptr);
-    std::_Exit(0);
-  }
   QApplication app(argc, argv);
-  g_self = QApplication::applicationFilePath();
+  g_self = QApplication::applicationDirPath();
   Folders folders;
   g_folders = &folders;
   benchmark::Initialize(&argc, argv);

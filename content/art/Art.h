@@ -81,13 +81,16 @@ struct Picture {
   QString key;
   QSize size;
   std::function<QImage()> draw;
-  // The file below the images folder: program/list/key.png
-  QString RelativePath() const { return program + '/' + list + '/' + key + ".png"; }
+  // Backdrops are stored as JPEG: they decode several times faster than PNG,
+  // which the programs' start-up feels.
+  QString format = QStringLiteral("png");
+  // The file below the images folder: program/list/key.png (or .jpg)
+  QString RelativePath() const { return program + '/' + list + '/' + key + '.' + format; }
 };
 QList<Picture> Catalogue();
 
 // The text of the resource file of one program folder: prefix "/images",
-// each picture under the alias "<list>/<key>.png", its file given relative
+// each picture under the alias "<list>/<key>.png" (or ".jpg"), its file given relative
 // to the resource file by `pathFromQrc` (for example "../../content/images").
 QString ResourceFileText(const QString& program, const QString& pathFromQrc);
 

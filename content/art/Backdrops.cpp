@@ -82,15 +82,19 @@ void Coast(QPainter& p, const QRectF& r, bool top, const QColor& land, const QCo
   p.restore();
 }
 
+// Depths on a jittered grid, so that no two figures run into each other.
 void Soundings(QPainter& p, const QRectF& r, const QColor& colour, qreal pixelSize, quint32 seed) {
   p.save();
   p.setFont(Font(pixelSize));
   p.setPen(colour);
   QRandomGenerator random(seed);
-  const int count = qMax(6, static_cast<int>(r.width() * r.height() / 16000));
-  for (int i = 0; i < count; ++i) {
-    const QPointF at(r.left() + random.bounded(r.width()), r.top() + random.bounded(r.height()));
-    p.drawText(at, QString::number(6 + random.bounded(40)));
+  const qreal cell = pixelSize * 6;
+  for (qreal y = r.top() + cell / 2; y < r.bottom(); y += cell) {
+    for (qreal x = r.left() + cell / 2; x < r.right(); x += cell) {
+      if (random.bounded(3) != 0) continue;  // about one cell in three
+      const QPointF at(x + (random.generateDouble() - 0.5) * cell * 0.4, y + (random.generateDouble() - 0.5) * cell * 0.4);
+      p.drawText(at, QString::number(6 + random.bounded(40)));
+    }
   }
   p.restore();
 }

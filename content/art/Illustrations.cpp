@@ -519,7 +519,7 @@ void ChartExtract(Scene& sc) {
     sc.p.setPen(QColor(40, 60, 90));
     const QList<std::pair<QPointF, const char*>> depths = {
         {{0.62, 0.15}, "12"}, {{0.78, 0.22}, "18"}, {{0.9, 0.1}, "23"},  {{0.6, 0.62}, "9"},
-        {{0.72, 0.5}, "14"},  {{0.88, 0.45}, "21"}, {{0.55, 0.85}, "7"}, {{0.68, 0.78}, "16"}};
+        {{0.75, 0.6}, "14"},  {{0.9, 0.7}, "21"}, {{0.55, 0.85}, "7"}, {{0.68, 0.78}, "16"}};
     for (const auto& [at, text] : depths) sc.p.drawText(sc.At(at.x(), at.y()), QString::fromLatin1(text));
   }
   // An anchorage and a small rose.

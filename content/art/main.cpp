@@ -13,7 +13,7 @@
 
 namespace {
 
-bool WritePng(const QImage& image, const QString& path) {
+bool WritePicture(const QImage& image, const QString& path) {
   QImage out = image.convertToFormat(QImage::Format_ARGB32);
   bool opaque = true;
   for (int y = 0; y < out.height() && opaque; ++y) {
@@ -22,8 +22,9 @@ bool WritePng(const QImage& image, const QString& path) {
   }
   // Opaque pictures need no alpha channel.
   if (opaque) out = out.convertToFormat(QImage::Format_RGB888);
-  QImageWriter writer(path, "png");
-  writer.setQuality(0);  // smallest file
+  const bool jpeg = path.endsWith(QLatin1String(".jpg"));
+  QImageWriter writer(path, jpeg ? "jpeg" : "png");
+  writer.setQuality(jpeg ? 92 : 0);  // JPEG: fine detail kept; PNG: smallest file
   if (!writer.write(out)) {
     std::fprintf(stderr, "qvr-art: cannot write %s: %s\n", qPrintable(path), qPrintable(writer.errorString()));
     return false;
@@ -55,7 +56,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "qvr-art: %s drawn at the wrong size\n", qPrintable(picture.RelativePath()));
       return 1;
     }
-    if (!WritePng(image, path)) return 1;
+    if (!WritePicture(image, path)) return 1;
     total += QFileInfo(path).size();
     programs.insert(picture.program);
   }

@@ -2,4 +2,6 @@
 
 namespace frontend {
 QString AppFolder;
-}
+std::array<QString, 5> RecentUsers;
+QString EnteredUserName;
+}  // namespace frontend

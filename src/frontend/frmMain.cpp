@@ -80,6 +80,9 @@ frmMain::frmMain(QWidget* parent) : Form(parent) {
     platform::RunHandler([&] { lvwDB_MouseMove(b, s, x, y); });
   };
   lvwDB->ColumnClick = [this](int c) { platform::RunHandler([&] { lvwDB_ColumnClick(c); }); };
+  lvwDB->MouseDown = [this](int b, int s, double x, double y) {
+    platform::RunHandler([&] { lvwDB_MouseDown(b, s, x, y); });
+  };
 
   lblHorDrag = new DragLabel(client);
   lblHorDrag->setObjectName(QStringLiteral("lblHorDrag"));
@@ -107,6 +110,9 @@ frmMain::frmMain(QWidget* parent) : Form(parent) {
   mnuViewIcons[2]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
   mnuViewIcons[3]->setChecked(true);
 
+  // ---- Study-time logging and the Users and Help menus ----
+  CreateStudyLogControls();
+  CreateUsersAndHelpMenus();
 }
 
 frmMain::~frmMain() = default;
@@ -127,7 +133,8 @@ void frmMain::Form_Load() {
   SetCaption(edition.caption);
   if (imlIcons.Exists(edition.iconKey)) setWindowIcon(QIcon(imlIcons.ListImage(edition.iconKey)));
   CatalogFileName = EditionTitle + QStringLiteral(".mdb");
-  // 6: the Users menu is enabled (the menu arrives with the study log).
+  // 6
+  mnuUsers->setEnabled(true);
   // 7
   SetWidth(ReadGeometry(QStringLiteral("MainWidth"), platform::Screen::Width() * 0.95));
   SetLeft(ReadGeometry(QStringLiteral("MainLeft"), (platform::Screen::Width() - Width()) / 2));
@@ -174,17 +181,23 @@ void frmMain::Form_Load() {
         tvwDB->update();
       },
   };
+  RunDatabaseSteps(steps, CatalogConnection, MenuDatabaseRecovery(CatalogFileName));
+}
+
+bool frmMain::RunDatabaseSteps(const std::vector<std::function<void()>>& steps,
+                               std::unique_ptr<platform::Connection>& connection, const DatabaseRecovery& recovery) {
   for (const auto& step : steps) {
     try {
       step();
     } catch (const VbError& e) {
       if (!IsFileMissingError(e.Number())) {
         FailUnexpected(e);
-        return;
+        return false;
       }
-      if (!RecoverDatabase(CatalogConnection, MenuDatabaseRecovery(CatalogFileName), e)) return;
+      if (!RecoverDatabase(connection, recovery, e)) return false;
     }
   }
+  return true;
 }
 
 bool frmMain::RecoverDatabase(std::unique_ptr<platform::Connection>& connection,
@@ -461,7 +474,5 @@ void frmMain::mnuViewIcons_Click(int index) {
   }
   lvwDB->Refresh();
 }
-
-void frmMain::mnuExit_Click() { Unload(); }
 
 }  // namespace frontend

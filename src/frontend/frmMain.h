@@ -7,15 +7,23 @@
 #include <QMenu>
 #include <QPixmap>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "frontend/Edition.h"
+#include "frontend/frmBrowser.h"
+#include "frontend/frmWait.h"
+#include "movieplayer/frmMoviePlayer.h"
 #include "platform/Data.h"
+#include "platform/DesktopWindows.h"
 #include "platform/Form.h"
 #include "platform/ImageList.h"
 #include "platform/ListView.h"
+#include "platform/Shell.h"
 #include "platform/StatusBar.h"
+#include "platform/Timer.h"
 #include "platform/TreeView.h"
 #include "platform/VbError.h"
 
@@ -107,7 +115,12 @@ class frmMain : public platform::Form {
   };
   bool RecoverDatabase(std::unique_ptr<platform::Connection>& connection, const DatabaseRecovery& recovery,
                        const platform::VbError& error);
-  // Shows the fatal "Unexpected Error: " box and ends the program.
+  // Runs steps in order; an error goes to the recovery (a file that cannot
+  // be found or reached) or ends the program, and work goes on with the step
+  // after the one that failed. False when the program ends.
+  bool RunDatabaseSteps(const std::vector<std::function<void()>>& steps,
+                        std::unique_ptr<platform::Connection>& connection, const DatabaseRecovery& recovery);
+    // Shows the fatal "Unexpected Error: " box and ends the program.
   void FailUnexpected(const platform::VbError& error);
 
  private:
@@ -115,7 +128,89 @@ class frmMain : public platform::Form {
   // too. False when the group has no rows.
   bool ListSections(const QString& title, platform::TreeNode* newNodesUnder);
   QString dlgFileName_;
+
+  // ---- Section launcher (frmMain_Launcher.cpp) ----
+ public:
+  void lvwDB_MouseDown(int button, int shift, double x, double y);
+  // The wait window, the web-page window and the movie player, made on first use.
+  frmWait& WaitForm();
+  frmBrowser& BrowserForm();
+  movieplayer::frmMoviePlayer& MoviePlayerForm();
+
+
+ private:
+  struct LaunchState;
+  void LaunchByType(LaunchState& launch);
+  void LaunchStep(LaunchState& launch, const std::function<void()>& step);
+  void RecordedProgramStart(LaunchState& launch, const QString& commandLine);
+  void StopRecording(bool chm);
+  std::unique_ptr<frmWait> waitForm_;
+  std::unique_ptr<frmBrowser> browserForm_;
+  std::unique_ptr<movieplayer::frmMoviePlayer> moviePlayer_;
+
+  // ---- Study-time logging (frmMain_StudyLog.cpp) ----
+ public:
+  QMenu* mnuUsers;
+  QMenu* mnuUsersLog;
+  QAction* mnuUsersLogOn;
+  QAction* mnuUsersLogOff;
+  platform::Timer* tmrClockValidity;   // the clock guard
+  platform::Timer* tmrSectionIsActive;  // the inactivity guard
+
+  QString LoggedUserName;      // empty while logging is off
+  QString CurrentSectionName;  // the section of the recorded launch
+  platform::WindowHandle SectionWindow = 0;
+
+  void mnuUsersLogOn_Click();
+  void mnuUsersLogOff_Click();
+  void LogOnUser();
+  static void LoadRecentUsers(std::array<QString, 5>& recentUsers);
+  static void SaveRecentUser(const std::array<QString, 5>& recentUsers, const QString& newName);
+  // The one writer of the study log. action "start" or "stop" (any case,
+  // blanks around ignored); time a date serial, -1 for now. A database error
+  // reaches the caller.
+  void LogStudyEvent(const QString& action, const QString& person, const QString& section, double time, bool& ok);
+  // Returns once the process has ended; the event loop runs meanwhile.
+  void WaitForProcess(const platform::ProcessInformation& process, bool tracking);
+  void tmrClockValidity_Timer();
+  void tmrSectionIsActive_Timer();
+
+  // Kept across calls.
+  bool RecordStopped = false;
+  QString RecordPerson;
+  QString RecordSection;
+  double LastClockCheck = 0;
+  std::int16_t InactiveTicks = 0;
+  QString LastWindowTitle;
+
+ private:
+  void CreateStudyLogControls();
+  void SetLogging(bool on);
+
+  // ---- Help and Users menus (frmMain_Menus.cpp) ----
+ public:
+  QMenu* mnuHelp;
+  QAction* mnuUsersReport;
+  QAction* mnuUsersAssessor;
+  QAction* mnuHelpVersion;
+  QAction* mnuHelpFile;
+  void mnuHelpFile_Click();
+  void mnuHelpVersion_Click();
+  void mnuUsersReport_Click();
+  void mnuUsersAssessor_Click();
+
+ private:
+  void CreateUsersAndHelpMenus();
 };
+
+// The study database's recovery values.
+frmMain::DatabaseRecovery StudyDatabaseRecovery();
+
+// The edition's help file, relative to the application folder, as the
+// content names it ("QVRV5_OOW\Corvanta.chm").
+QString HelpFileFor(const QString& editionCode);
+// The version box: the edition's line, a line break, "Program version 5.5.0".
+QString VersionTextFor(const QString& editionCode);
 
 // The menu database's recovery values.
 frmMain::DatabaseRecovery MenuDatabaseRecovery(const QString& catalogFileName);

@@ -9,6 +9,7 @@
 #include <QRandomGenerator>
 
 #include "platform/DataInternal.h"
+#include "platform/Paths.h"
 
 namespace platform {
 
@@ -68,16 +69,8 @@ QByteArray PasswordHash(const QByteArray& salt, const QString& password) {
 // Jet finds "QVRResults.mdb" as "qvrresults.MDB" too: the exact name first,
 // then a case-insensitive match in the same folder.
 QString FindFile(const QString& path) {
-  const QFileInfo exact(path);
-  if (exact.isFile()) return exact.filePath();
-  if (exact.exists()) return QString();
-  const QDir folder = exact.dir();
-  if (!folder.exists()) return QString();
-  const QString name = exact.fileName();
-  const QStringList entries = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
-  for (const QString& entry : entries)
-    if (CompareText(entry, name) == 0) return folder.filePath(entry);
-  return QString();
+  const QFileInfo found(ResolvePath(path));
+  return found.isFile() ? found.filePath() : QString();
 }
 
 void ConfigureHandle(sqlite3* db, Connection::State* state) {

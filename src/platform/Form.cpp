@@ -14,6 +14,12 @@ std::vector<Form*>& LoadedForms() {
   static std::vector<Form*> forms;
   return forms;
 }
+
+// The form whose Activate ran last.
+QPointer<Form>& ActiveForm() {
+  static QPointer<Form> form;
+  return form;
+}
 }  // namespace
 
 Form::Form(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -173,9 +179,16 @@ void Form::closeEvent(QCloseEvent* event) {
 }
 
 void Form::ActivateOnce() {
+  const bool justShown = activePending_;
   activePending_ = false;
   if (!isVisible() || !loaded_) return;
-  Form_Activate();
+  // Activate belongs to a showing or to a change between the program's
+  // forms; a message box, a file dialog or another application handing the
+  // activation back is not one.
+  if (justShown || ActiveForm() != this) {
+    ActiveForm() = this;
+    Form_Activate();
+  }
   Form_GotFocus();
 }
 

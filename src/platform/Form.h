@@ -64,7 +64,10 @@ class Form : public QWidget {
 
  protected:
   virtual void Form_Load() {}
+  // At each showing, and when the activation comes from another form of the
+  // program (not back from a message box or another application).
   virtual void Form_Activate() {}
+  // At every activation.
   virtual void Form_GotFocus() {}
   virtual void Form_Resize() {}
   virtual void Form_QueryUnload(int& cancel, int unloadMode) { (void)cancel; (void)unloadMode; }

@@ -1,6 +1,7 @@
 #include "platform/ImageList.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 #include "platform/VbError.h"
 
@@ -12,7 +13,11 @@ QString ImageList::PathOf(const QString& key) const {
   // Keys come from content (a section's icon type); one that names a folder
   // must not reach a picture outside this list.
   if (key.isEmpty() || key.contains(QLatin1Char('/')) || key.contains(QLatin1Char('\\'))) return {};
-  return root_ + QLatin1Char('/') + name_ + QLatin1Char('/') + key + QStringLiteral(".png");
+  const QString base = root_ + QLatin1Char('/') + name_ + QLatin1Char('/') + key;
+  const QString png = base + QStringLiteral(".png");
+  if (QFileInfo(png).isFile()) return png;
+  const QString jpg = base + QStringLiteral(".jpg");
+  return QFileInfo(jpg).isFile() ? jpg : png;
 }
 
 bool ImageList::Exists(const QString& key) const {
@@ -21,9 +26,15 @@ bool ImageList::Exists(const QString& key) const {
 }
 
 QPixmap ImageList::ListImage(const QString& key) const {
+  // A list holds its pictures decoded, as the original's control does: a
+  // picture is read from its file once per program run.
+  static QHash<QString, QPixmap> decoded;
+  const QString path = PathOf(key);
+  if (const auto found = decoded.constFind(path); found != decoded.constEnd() && !path.isEmpty()) return *found;
   if (!Exists(key)) Raise(err::ElementNotFound, QStringLiteral("Element not found"));
-  QPixmap picture(PathOf(key));
+  QPixmap picture(path);
   if (picture.isNull()) Raise(err::InvalidPicture, QStringLiteral("Invalid picture"));
+  decoded.insert(path, picture);
   return picture;
 }
 

@@ -3,6 +3,7 @@
 namespace platform {
 
 Timer::Timer(QObject* parent, int interval) : QObject(parent), interval_(interval) {
+  timer_.setTimerType(Qt::PreciseTimer);
   connect(&timer_, &QTimer::timeout, this, [this] { Fire(); });
 }
 

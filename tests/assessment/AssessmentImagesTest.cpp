@@ -29,7 +29,7 @@ class AssessmentImages : public ::testing::Test {
 TEST_F(AssessmentImages, EachEditionHasItsFivePictures) {
   for (const Edition& e : kEditions) {
     const ImageList list(QString::fromLatin1(e.list));
-    EXPECT_EQ(list.ListImage(Key(e, "FormBackground")).size(), QSize(780, 560)) << e.list;
+    EXPECT_EQ(list.ListImage(Key(e, "FormBackground")).size(), QSize(585, 420)) << e.list;
     EXPECT_EQ(list.ListImage(Key(e, "NoImage")).size(), QSize(200, 150)) << e.list;
     for (const char* face : {"Correct", "Wrong", "Passed"}) {
       EXPECT_EQ(list.ListImage(Key(e, face)).size(), QSize(72, 40)) << e.list << face;

@@ -50,7 +50,7 @@ TEST_F(FrontendImages, ListBackdropsAreLightBehindBlackText) {
   const ImageList panel(QStringLiteral("imlRightPanel"));
   for (const char* key : {"QVROOWBackdrop", "QVRMMBackdrop"}) {
     const QImage backdrop = panel.ListImage(QString::fromLatin1(key)).toImage();
-    EXPECT_EQ(backdrop.size(), QSize(800, 600)) << key;
+    EXPECT_EQ(backdrop.size(), QSize(560, 420)) << key;
     EXPECT_FALSE(backdrop.hasAlphaChannel()) << key;
     // Black text keeps a contrast of at least 12:1 over every pixel.
     EXPECT_GE((testsupport::DarkestLuminance(backdrop) + 0.05) / 0.05, 12.0) << key;

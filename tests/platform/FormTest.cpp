@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -22,6 +23,7 @@ class RecordingForm : public Form {
  protected:
   void Form_Load() override { events.push_back("load"); }
   void Form_Activate() override { events.push_back("activate"); }
+  void Form_GotFocus() override { events.push_back("gotfocus"); }
   void Form_Resize() override { events.push_back("resize"); }
   void Form_QueryUnload(int& cancel, int mode) override {
     events.push_back("query");
@@ -128,6 +130,45 @@ TEST(Form, ModalShowReturnsWhenTheWindowHides) {
   QTimer::singleShot(20, &f, [&f] { f.Unload(); });
   f.Show(1);
   EXPECT_FALSE(f.IsLoaded());
+}
+
+namespace {
+void ActivateAndWait(QWidget* w) {
+  w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitFor([w] { return w->isActiveWindow(); }));
+  QApplication::processEvents();
+}
+}  // namespace
+
+TEST(Form, ActivateComesFromShowingsAndOtherFormsNotFromMessageBoxes) {
+  RecordingForm f, other;
+  f.Show();
+  QApplication::processEvents();
+  ActivateAndWait(&f);
+  EXPECT_EQ(std::count(f.events.begin(), f.events.end(), "activate"), 1);
+  const auto focusBefore = std::count(f.events.begin(), f.events.end(), "gotfocus");
+
+  // A window that is not a form (a message box, say) hands the activation back.
+  QWidget box;
+  box.show();
+  ActivateAndWait(&box);
+  ActivateAndWait(&f);
+  EXPECT_EQ(std::count(f.events.begin(), f.events.end(), "activate"), 1);
+  EXPECT_GT(std::count(f.events.begin(), f.events.end(), "gotfocus"), focusBefore);
+
+  // Another form of the program in between: Activate again.
+  other.Show();
+  ActivateAndWait(&other);
+  ActivateAndWait(&f);
+  EXPECT_EQ(std::count(f.events.begin(), f.events.end(), "activate"), 2);
+
+  // Shown again after hiding: Activate, with no other form in between.
+  f.Hide();
+  f.Show();
+  QApplication::processEvents();
+  EXPECT_EQ(std::count(f.events.begin(), f.events.end(), "activate"), 3);
+  other.Unload();
+  f.Unload();
 }
 
 TEST(Timer, IntervalZeroNeverFiresAndEnabledRestarts) {

@@ -21,7 +21,7 @@ TEST_F(StepBrowserImages, EditionBackdropsAndExitFaces) {
   for (const auto& [list, prefix] : {std::pair{"ilsOOW", "oow"}, std::pair{"ilsMM", "mm"}}) {
     const ImageList images(QString::fromLatin1(list));
     const QImage backdrop = images.ListImage(QString::fromLatin1(prefix) + "FormBackdrop").toImage();
-    EXPECT_EQ(backdrop.size(), QSize(780, 560)) << list;
+    EXPECT_EQ(backdrop.size(), QSize(585, 420)) << list;
     EXPECT_GE((testsupport::DarkestLuminance(backdrop) + 0.05) / 0.05, 12.0) << list;
     EXPECT_EQ(images.ListImage(QString::fromLatin1(prefix) + "Exit").size(), QSize(72, 40)) << list;
   }

@@ -9,6 +9,8 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
   QTemporaryDir config;
   qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+  // The web-browser module, loaded later, needs the contexts shared from the start.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
   ::testing::InitGoogleTest(&argc, argv);
