@@ -1,8 +1,8 @@
 #include "assessment/frmQandA.h"
 
+#include <QCursor>
 #include <QEvent>
 #include <QMouseEvent>
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
 
@@ -17,6 +17,7 @@
 #include "platform/VbValues.h"
 #include "shared/Databases.h"
 #include "shared/GLOBAL.h"
+#include "shared/frmPicOverSize.h"
 
 // The resource function lives in the global namespace.
 static void RegisterAssessmentImages() { Q_INIT_RESOURCE(assessment_images); }
@@ -36,26 +37,6 @@ constexpr double kWarningSeconds = 300;
 }  // namespace
 
 // ---- small controls ----------------------------------------------------------
-
-BackdropImage::BackdropImage(QWidget* parent) : QWidget(parent) { setMouseTracking(true); }
-
-void BackdropImage::SetPicture(const QPixmap& picture) {
-  picture_ = picture;
-  update();
-}
-
-void BackdropImage::paintEvent(QPaintEvent*) {
-  if (picture_.isNull()) return;
-  QPainter p(this);
-  p.setRenderHint(QPainter::SmoothPixmapTransform);
-  p.drawPixmap(rect(), picture_);
-}
-
-void BackdropImage::mouseMoveEvent(QMouseEvent* event) {
-  if (MouseMove)
-    MouseMove(platform::VbButtons(event->buttons()), platform::VbShift(event->modifiers()),
-              event->position().x() * platform::kTwipsPerPixel, event->position().y() * platform::kTwipsPerPixel);
-}
 
 bool HelpLabel::event(QEvent* event) {
   if (event->type() == QEvent::ToolTip && !isEnabled()) {
@@ -88,17 +69,29 @@ frmQandA::frmQandA(QWidget* parent) : platform::Form(parent), random_(&platform:
   const auto run = [](auto handler) { platform::RunHandler(handler); };
 
   // Created first, so it lies below every other control.
-  imgBackGround = new BackdropImage(client);
+  imgBackGround = new platform::ImageBox(client);
   imgBackGround->setObjectName(QStringLiteral("imgBackGround"));
   imgBackGround->MouseMove = [this, run](int b, int s, double x, double y) {
     run([&] { imgBackGround_MouseMove(b, s, x, y); });
   };
 
-  imgNoImage = new QLabel(client);
+  imgNoImage = new platform::ImageBox(client);
   imgNoImage->setObjectName(QStringLiteral("imgNoImage"));
-  imgNoImage->setScaledContents(true);
   platform::SetWidth(imgNoImage, 3000);
   platform::SetHeight(imgNoImage, 2250);
+
+  picPicture = new platform::PictureBox(client);
+  picPicture->setObjectName(QStringLiteral("picPicture"));
+  picPicture->hide();
+  picPicture->MouseDown = [this, run](int b, int s, double x, double y) {
+    run([&] { picPicture_MouseDown(b, s, x, y); });
+  };
+  imgPicture = new platform::ImageBox(client);
+  imgPicture->setObjectName(QStringLiteral("imgPicture"));
+  imgPicture->hide();
+  imgPicture->MouseDown = [this, run](int b, int s, double x, double y) {
+    run([&] { imgPicture_MouseDown(b, s, x, y); });
+  };
 
   rtfQuestion = new platform::RichTextBox(client);
   rtfQuestion->setObjectName(QStringLiteral("rtfQuestion"));
@@ -106,6 +99,8 @@ frmQandA::frmQandA(QWidget* parent) : platform::Form(parent), random_(&platform:
   rtfQuestion->setCursorWidth(0);  // the candidate reads, never types
   connect(rtfQuestion, &platform::RichTextBox::MouseMove, this,
           [this, run](int b, int s, double x, double y) { run([&] { rtfQuestion_MouseMove(b, s, x, y); }); });
+  connect(rtfQuestion, &platform::RichTextBox::MouseUp, this,
+          [this, run](int b, int s, double x, double y) { run([&] { rtfQuestion_MouseUp(b, s, x, y); }); });
 
   rtfAnswer = new platform::RichTextBox(client);
   rtfAnswer->setObjectName(QStringLiteral("rtfAnswer"));
@@ -172,6 +167,10 @@ frmQandA::frmQandA(QWidget* parent) : platform::Form(parent), random_(&platform:
 
   tmrTimeLeft.OnTimer = [this, run] { run([&] { tmrTimeLeft_Timer(); }); };
 
+  mnuAction = new shared::FontSizeMenu(this, QStringLiteral("PopUp Action"), GLOBAL::TextFontSize,
+                                       {[this](int points) { rtfQuestion->SetFontSize(points); },
+                                        [this](int points) { rtfAnswer->SetFontSize(points); }});
+
   auto visible = [this] { return isVisible(); };
   auto folder = [] { return GLOBAL::AppFolder; };
   shared::AttachDataControlError(adoAccMainTest, visible, folder, shared::kTrainingDatabase);
@@ -188,8 +187,8 @@ void frmQandA::Form_Load() {
   FormColour = oow ? QColor(251, 159, 60) : QColor(255, 172, 40);
   const platform::ImageList& list = oow ? ilsOOW : ilsMM;
   const QString prefix = oow ? QStringLiteral("oow") : QStringLiteral("mm");
-  imgBackGround->SetPicture(list.ListImage(prefix + QStringLiteral("FormBackground")));
-  imgNoImage->setPixmap(list.ListImage(prefix + QStringLiteral("NoImage")));
+  imgBackGround->SetPicture(platform::StdPicture(list.ListImage(prefix + QStringLiteral("FormBackground"))));
+  imgNoImage->SetPicture(platform::StdPicture(list.ListImage(prefix + QStringLiteral("NoImage"))));
   const std::array<std::pair<QPushButton*, const char*>, 3> faces = {
       {{cmdCorrect, "Correct"}, {cmdWrong, "Wrong"}, {cmdPass, "Passed"}}};
   for (const auto& [button, face] : faces) {
@@ -294,6 +293,8 @@ void frmQandA::Form_Activate() {
   Activated = true;
   if (GLOBAL::SavedTop != 0) SetTop(GLOBAL::SavedTop);
   if (GLOBAL::SavedLeft != 0) SetLeft(GLOBAL::SavedLeft);
+  // A first picture too large for this window stands in the picture window.
+  if (shared::frmPicOverSize::Visible()) shared::frmPicOverSize::Instance().SetFocus();
 }
 
 // ---- layout ----------------------------------------------------------------------
@@ -356,6 +357,11 @@ void frmQandA::Form_Resize() {
   RevealEdgeX2 = static_cast<std::int32_t>(RoundHalfEven(Width(rtfAnswer)));
   RevealEdgeHeight = static_cast<std::int32_t>(
       RoundHalfEven(std::abs(Top(frmSelfAssesment) + Height(frmSelfAssesment) - Top(rtfAnswer))));
+  // 7: the picture, placed in the new areas
+  if (CurrentQuestion > 0) {
+    const QString picture = Test.Questions(static_cast<int>(CurrentQuestionId), 0, slotQuestionPic);
+    if (!picture.isEmpty()) ShowPicture(picture);
+  }
 }
 
 // ---- time limit ----------------------------------------------------------------------
@@ -415,6 +421,7 @@ void frmQandA::Form_QueryUnload(int& cancel, int unloadMode) {
 
 void frmQandA::Form_Unload(int& cancel) {
   (void)cancel;
+  if (shared::frmPicOverSize::Visible()) shared::frmPicOverSize::Instance().Unload();
   for (platform::DataControl* control : {&adoAccMainTest, &adoAccess})
     if (control->GetRecordset()) control->DetachRecordset();
   platform::Screen::SetMousePointer(platform::vbDefault);
@@ -446,11 +453,13 @@ void frmQandA::ShowNextQuestion() {
     GLOBAL::PartState = 1;
   }
   if (GLOBAL::PartState == 1 || GLOBAL::PartState == 12) ++CurrentQuestion;
+  // 4
+  if (shared::frmPicOverSize::Visible()) shared::frmPicOverSize::Instance().Hide();
   // 5: the end of the test
   if (CurrentQuestion > Test.QuestionCount) {
     platform::Screen::SetMousePointer(platform::vbDefault);
     for (QWidget* w : std::initializer_list<QWidget*>{rtfQuestion, rtfAnswer, prgQuestLeft, prgTimeLeft,
-                                                      lblQuestLeft, lblTimeLeft})
+                                                      picPicture, lblQuestLeft, lblTimeLeft})
       w->hide();
     // The clock has nothing left to time; left running, its expiry would
     // end the test again while the results are on screen.
@@ -488,10 +497,17 @@ void frmQandA::ShowNextQuestion() {
                                 : GLOBAL::PartState == 11 ? QStringLiteral("First part of the question to answer below")
                                                           : QStringLiteral("Second part of the question to answer below"));
   }
-  // 10: the question's picture; until pictures can be shown, the placeholder
+  // 10
   const QString picture = Test.Questions(q, part, slotQuestionPic);
-  if (picture != kNoValue) ShownPictureName = picture;
-  imgNoImage->show();
+  if (picture != kNoValue) {
+    imgNoImage->hide();
+    ShowPicture(picture);
+    ShownPictureName = picture;
+  } else {
+    imgPicture->hide();
+    picPicture->hide();
+    imgNoImage->show();
+  }
   // 11, 12
   RevealAnswer();
   if (firstOfTest) ShowCover();
@@ -613,8 +629,49 @@ void frmQandA::frmSelfAssesment_MouseMove(int, int, double, double) { CoverAnswe
 
 void frmQandA::rtfQuestion_MouseMove(int, int, double, double) {
   if (!AnswerPinned) ShowCover();
+  // Once each time the mouse comes back from elsewhere, not on every move.
+  if (!QuestionShown) {
+    imgPicture->hide();
+    picPicture->hide();
+    if (shared::frmPicOverSize::Visible()) shared::frmPicOverSize::Instance().Hide();
+    if (ShownPictureName != kNoValue) ShowPicture(ShownPictureName);
+  }
   QuestionShown = true;
   AnswerShown = false;
+}
+
+void frmQandA::rtfQuestion_MouseUp(int Button, int, double, double) {
+  if (Button == 2) mnuAction->PopupMenu(QCursor::pos());
+}
+
+// ---- pictures ---------------------------------------------------------------------------
+
+shared::PictureSite frmQandA::PictureSite() {
+  shared::PictureSite site;
+  site.mode = shared::PictureMode::Question;
+  site.owner = this;
+  site.picPicture = picPicture;
+  site.imgPicture = imgPicture;
+  site.imgNoImage = imgNoImage;
+  site.AppFolder = GLOBAL::AppFolder;
+  site.FormWidth = Width();
+  site.QuestionLeft = platform::Left(rtfQuestion);
+  site.QuestionWidth = platform::Width(rtfQuestion);
+  site.UpperAreaHeight = UpperAreaHeight;
+  site.UpperAreaWidth = UpperAreaWidth;
+  site.SideAreaHeight = SideAreaHeight;
+  site.SideAreaWidth = SideAreaWidth;
+  return site;
+}
+
+void frmQandA::ShowPicture(const QString& name) { shared::ShowPicture(PictureSite(), name); }
+
+void frmQandA::picPicture_MouseDown(int Button, int Shift, double X, double Y) {
+  shared::picPicture_MouseDown(PictureSite(), Button, Shift, X, Y);
+}
+
+void frmQandA::imgPicture_MouseDown(int Button, int Shift, double X, double Y) {
+  shared::imgPicture_MouseDown(PictureSite(), Button, Shift, X, Y);
 }
 
 // ---- scoring ----------------------------------------------------------------------------

@@ -18,33 +18,19 @@
 #include "platform/Data.h"
 #include "platform/Form.h"
 #include "platform/ImageList.h"
+#include "platform/Picture.h"
 #include "platform/ProgressBar.h"
 #include "platform/Random.h"
 #include "platform/RichTextBox.h"
 #include "platform/Timer.h"
+#include "shared/FontSizeMenu.h"
+#include "shared/PictureDisplay.h"
 
 namespace assessment {
 
 // Mouse moves as the forms receive them: buttons held, shift state, and the
 // position in twips within the control.
 using MouseMoveHandler = std::function<void(int Button, int Shift, double X, double Y)>;
-
-// The full-window backdrop: its picture stretched to its size.
-class BackdropImage : public QWidget {
-  Q_OBJECT
- public:
-  explicit BackdropImage(QWidget* parent = nullptr);
-  void SetPicture(const QPixmap& picture);
-  const QPixmap& Picture() const { return picture_; }
-  MouseMoveHandler MouseMove;
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-
- private:
-  QPixmap picture_;
-};
 
 // A label that, like the original's, shows no tooltip while disabled.
 class HelpLabel : public QLabel {
@@ -95,8 +81,10 @@ class frmQandA : public platform::Form {
   platform::RichTextBox* rtfQuestion;
   platform::RichTextBox* rtfAnswer;
   platform::RichTextBox* rtfConvert;  // hidden: turns stored markup into plain text
-  BackdropImage* imgBackGround;
-  QLabel* imgNoImage;
+  platform::ImageBox* imgBackGround;
+  platform::ImageBox* imgNoImage;
+  platform::PictureBox* picPicture;
+  platform::ImageBox* imgPicture;
   AssessmentFrame* frmSelfAssesment;
   QPushButton* cmdCorrect;
   QPushButton* cmdWrong;
@@ -109,6 +97,7 @@ class frmQandA : public platform::Form {
   platform::Timer tmrTimeLeft;
   platform::ImageList ilsOOW{QStringLiteral("ilsOOW")};
   platform::ImageList ilsMM{QStringLiteral("ilsMM")};
+  shared::FontSizeMenu* mnuAction;
 
   // The data controls: the training database and the results database.
   platform::DataControl adoAccMainTest;
@@ -152,12 +141,16 @@ class frmQandA : public platform::Form {
   void rtfQuestion_MouseMove(int Button, int Shift, double X, double Y);
   void rtfAnswer_MouseMove(int Button, int Shift, double X, double Y);
   void rtfAnswer_Click();
+  void rtfQuestion_MouseUp(int Button, int Shift, double X, double Y);
+  void picPicture_MouseDown(int Button, int Shift, double X, double Y);
+  void imgPicture_MouseDown(int Button, int Shift, double X, double Y);
 
   // The question loop.
   void ShowNextQuestion();
   void CoverAnswer();
   void RevealAnswer();
   void ScoreAndSaveResults();
+  void ShowPicture(const QString& name);
 
   // True when the question has a second part.
   bool IsTwoPart(long question) const;
@@ -177,6 +170,7 @@ class frmQandA : public platform::Form {
   QString PlainText(const QString& markup);
   void Judge(const QString& oneFullCode, const QString& halfCode);
   void SaveResultRow(double percent);
+  shared::PictureSite PictureSite();
 
   platform::RandomGenerator* random_;
   bool resultsScored_ = false;

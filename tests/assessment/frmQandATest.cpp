@@ -74,8 +74,8 @@ TEST_F(QandATest, EditionLookAndWindowPlace) {
   EXPECT_EQ(form->frmSelfAssesment->title(), QStringLiteral("Self Assesment"));
   const platform::ImageList& list = oow ? form->ilsOOW : form->ilsMM;
   const QString prefix = oow ? QStringLiteral("oow") : QStringLiteral("mm");
-  EXPECT_EQ(form->imgBackGround->Picture().toImage(), list.ListImage(prefix + "FormBackground").toImage());
-  EXPECT_EQ(form->imgNoImage->pixmap().toImage(), list.ListImage(prefix + "NoImage").toImage());
+  EXPECT_EQ(form->imgBackGround->Picture().Image(), list.ListImage(prefix + "FormBackground").toImage());
+  EXPECT_EQ(form->imgNoImage->Picture().Image(), list.ListImage(prefix + "NoImage").toImage());
   const std::pair<QPushButton*, const char*> faces[] = {
       {form->cmdCorrect, "Correct"}, {form->cmdWrong, "Wrong"}, {form->cmdPass, "Passed"}};
   for (const auto& [button, face] : faces) {
