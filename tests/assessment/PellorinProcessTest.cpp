@@ -1,15 +1,16 @@
-// The real program, end to end: Pellorin started as a process with a test
-// identifier on an X server of its own (Xvfb), a candidate scripted from
-// outside with xdotool (the mouse over the answer, a click on a judgement
-// button, for every part), the results window closed as a window manager
-// closes a window, and afterwards the TestResults row in the file.
+// The real programs, end to end: Pellorin started as a process with a test
+// identifier (directly, or by Corvanta's test section) on an X server of its
+// own (Xvfb), a candidate scripted from outside with xdotool (the mouse over
+// the answer, a click on a judgement button, for every part), the results
+// window closed as a window manager closes a window, and afterwards the
+// TestResults row in the file.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cmath>
@@ -84,13 +85,15 @@ class PellorinProcessTest : public ::testing::Test {
     if (build.isEmpty()) build = QCoreApplication::applicationDirPath() + QStringLiteral("/..");
     program = db->AppFolder() + QStringLiteral("/Pellorin");
     ASSERT_TRUE(QFile::copy(build + QStringLiteral("/src/assessment/Pellorin"), program)) << build.toStdString();
+    buildDir = build;
     ASSERT_FALSE(x.Display().isEmpty()) << "Xvfb did not start";
   }
 
   void TearDown() override {
-    if (pellorin.state() != QProcess::NotRunning) {
-      pellorin.kill();
-      pellorin.waitForFinished();
+    for (QProcess* p : {&pellorin, &corvanta}) {
+      if (p->state() == QProcess::NotRunning) continue;
+      p->kill();
+      p->waitForFinished();
     }
   }
 
@@ -118,11 +121,21 @@ class PellorinProcessTest : public ::testing::Test {
     return QString::fromLocal8Bit(xdo.readAllStandardOutput()).trimmed();
   }
 
+  // A title as a POSIX extended expression that matches it literally.
+  static QString PosixEscape(const QString& text) {
+    QString out;
+    for (QChar c : text) {
+      if (QStringLiteral(".[]{}()\\*+?^$|").contains(c)) out += u'\\';
+      out += c;
+    }
+    return out;
+  }
+
   // The first window of that exact title, waiting up to `ms`; 0 when none.
   quint32 WaitForWindow(const QString& title, int ms = 10000) const {
     for (int waited = 0; waited <= ms; waited += 100) {
       const QString ids = XDo({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                               QStringLiteral("^") + QRegularExpression::escape(title) + QStringLiteral("$")});
+                               QStringLiteral("^") + PosixEscape(title) + QStringLiteral("$")});
       if (!ids.isEmpty()) return ids.split(u'\n').first().toUInt();
       QThread::msleep(100);
     }
@@ -210,11 +223,28 @@ class PellorinProcessTest : public ::testing::Test {
     return rows;
   }
 
+  // Answers every part correctly until the results window shows; the
+  // number of judgements, or -1 when the results never showed.
+  int AnswerEveryPart(quint32 window, quint32* results) {
+    const QRect geometry = Geometry(window);
+    int judgements = 0;
+    *results = 0;
+    while (judgements < 12 && *results == 0) {
+      MoveTo(AnswerBox(geometry));
+      ClickAt(CorrectButton(geometry));
+      ++judgements;
+      *results = WaitForWindow(QStringLiteral("QVR Test Results"), judgements < 5 ? 0 : 300);
+    }
+    return *results ? judgements : -1;
+  }
+
   QTemporaryDir dir;
   std::unique_ptr<testdb::Databases> db;
   QString program;
+  QString buildDir;
   XServer x;
   QProcess pellorin;
+  QProcess corvanta;
 };
 
 TEST_F(PellorinProcessTest, CandidateAnswersEveryQuestionAndTheScoreIsStored) {
@@ -226,16 +256,9 @@ TEST_F(PellorinProcessTest, CandidateAnswersEveryQuestionAndTheScoreIsStored) {
   EXPECT_EQ(geometry.size(), QSize(781, 561));  // 11715 x 8415 twips
 
   // Five questions, one of them in two parts: six judgements.
-  int judgements = 0;
   quint32 results = 0;
-  while (judgements < 12 && results == 0) {
-    MoveTo(AnswerBox(geometry));
-    ClickAt(CorrectButton(geometry));
-    ++judgements;
-    results = WaitForWindow(QStringLiteral("QVR Test Results"), judgements < 5 ? 0 : 300);
-  }
-  ASSERT_NE(results, 0u) << "no results window after " << judgements << " judgements";
-  EXPECT_EQ(judgements, 6);
+  EXPECT_EQ(AnswerEveryPart(window, &results), 6);
+  ASSERT_NE(results, 0u) << "no results window";
   // Nothing is stored while the chart is on screen.
   EXPECT_TRUE(StoredResults().empty());
   ASSERT_TRUE(AskToClose(results));
@@ -255,6 +278,56 @@ TEST_F(PellorinProcessTest, CandidateAnswersEveryQuestionAndTheScoreIsStored) {
   platform::Recordset rs;
   rs.Open(*c, QStringLiteral("SELECT StatusTest FROM TestList WHERE TestID = 'OOW1'"));
   EXPECT_TRUE(rs.Value(0).ToBoolean());
+}
+
+TEST_F(PellorinProcessTest, CorvantasTestSectionStartsTheTest) {
+  // The front-end's catalogue: one group holding the test section.
+  const QString catalogue = db->AppFolder() + QStringLiteral("/QVRV5_OOW/db/QVRV 5 - OOW.mdb");
+  ASSERT_TRUE(QDir().mkpath(QFileInfo(catalogue).path()));
+  platform::CreateDatabase(catalogue, QStringLiteral("korvinel"));
+  {
+    platform::Connection c;
+    c.ConnectionString = platform::JetConnectionString(catalogue, QStringLiteral("korvinel"));
+    c.Mode = platform::adModeReadWrite;
+    c.Open();
+    c.Execute(QStringLiteral("CREATE TABLE MainTableRecords ([Left Panel Title] TEXT COLLATE VBTEXT, [Right Panel "
+                             "Title] TEXT COLLATE VBTEXT, [Icon Type] TEXT, [Program Type] TEXT, Start TEXT, "
+                             "[Parameter 1] TEXT, [Parameter 2] TEXT, [Parameter 3] TEXT)"));
+    c.Execute(QStringLiteral("INSERT INTO MainTableRecords VALUES ('Self assessment', 'OOW self assessment test', "
+                             "'exam', 'EXE', 'Pellorin.exe', 'OOW1', NULL, NULL)"));
+  }
+  const QString front = db->AppFolder() + QStringLiteral("/Corvanta");
+  ASSERT_TRUE(QFile::copy(buildDir + QStringLiteral("/src/frontend/Corvanta"), front));
+  corvanta.setProcessEnvironment(Environment());
+  corvanta.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  corvanta.start(front, {});
+  ASSERT_TRUE(corvanta.waitForStarted(5000));
+  const quint32 main =
+      WaitForWindow(QStringLiteral(" Dunstal's Tarrowby Examiner for Officers of the Watch - version 5"));
+  ASSERT_NE(main, 0u) << "the front-end did not show";
+  const QPoint origin = Geometry(main).topLeft();
+  // The group below the tree's root, then the section in the list.
+  ClickAt(origin + QPoint(110, 47));
+  QThread::msleep(500);
+  ClickAt(origin + QPoint(390, 51));
+  const quint32 window = WaitForWindow(QStringLiteral("OOW Assesment"), 15000);
+  ASSERT_NE(window, 0u) << "the test section did not start the test";
+  quint32 results = 0;
+  EXPECT_EQ(AnswerEveryPart(window, &results), 6);
+  ASSERT_NE(results, 0u);
+  ASSERT_TRUE(AskToClose(results));
+  // Started by the shell, Pellorin is no child of this test: wait for its row.
+  std::vector<Row> rows;
+  for (int i = 0; i < 100 && rows.empty(); ++i) {
+    QThread::msleep(100);
+    rows = StoredResults();
+  }
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].type, QStringLiteral("OOW Assesment"));
+  EXPECT_EQ(rows[0].percent, 100);
+  for (int i = 0; i < 50 && WaitForWindow(QStringLiteral("OOW Assesment"), 0) != 0; ++i) QThread::msleep(100);
+  EXPECT_EQ(WaitForWindow(QStringLiteral("OOW Assesment"), 0), 0u) << "Pellorin did not end";
+  EXPECT_EQ(corvanta.state(), QProcess::Running);
 }
 
 TEST_F(PellorinProcessTest, QuittingWithTheCloseBoxStoresNothing) {
