@@ -8,7 +8,6 @@
 #include <QColor>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPixmap>
 #include <QPushButton>
 #include <array>
 #include <cstdint>
