@@ -28,31 +28,24 @@ using platform::Variant;
 
 namespace {
 
-// An X server for one test.
+// An X server for one test. Xvfb picks a free display itself and writes its
+// number out, so tests running side by side never share one.
 class XServer {
  public:
   XServer() {
-    for (int n = 40 + static_cast<int>(QCoreApplication::applicationPid() % 200); n < 400; ++n) {
-      if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) ||
-          QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
-        continue;
-      server_.setProgram(QStringLiteral("Xvfb"));
-      server_.setArguments({QStringLiteral(":%1").arg(n), QStringLiteral("-screen"), QStringLiteral("0"),
-                            QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-      server_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-      server_.start();
-      if (!server_.waitForStarted(5000)) return;
-      for (int i = 0; i < 100 && server_.state() == QProcess::Running; ++i) {
-        if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))) {
-          display_ = QStringLiteral(":%1").arg(n);
-          QThread::msleep(100);
-          return;
-        }
-        QThread::msleep(50);
-      }
-      server_.kill();
-      server_.waitForFinished();
-    }
+    server_.setProgram(QStringLiteral("Xvfb"));
+    server_.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                          QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                          QStringLiteral("tcp")});
+    server_.setProcessChannelMode(QProcess::SeparateChannels);
+    server_.setStandardErrorFile(QProcess::nullDevice());
+    server_.start();
+    if (!server_.waitForStarted(5000)) return;
+    QByteArray number;
+    while (!number.contains('\n') && server_.waitForReadyRead(10000)) number += server_.readAllStandardOutput();
+    bool ok = false;
+    const int n = number.trimmed().toInt(&ok);
+    if (ok) display_ = QStringLiteral(":%1").arg(n);
   }
   ~XServer() {
     server_.terminate();
