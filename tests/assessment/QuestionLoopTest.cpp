@@ -122,20 +122,6 @@ TEST_F(QuestionLoopTest, TwoPartQuestionShowsLabelledParts) {
   }
 }
 
-TEST_F(QuestionLoopTest, TextTakesTheProgramTextSize) {
-  MakeOneTable(1, {{Variant(1), Variant("Q"), Variant("A")}, {Variant(2), Variant("R"), Variant("B")}});
-  ASSERT_TRUE(LoadWith());
-  GLOBAL::TextFontSize = 12;
-  form->cmdPass_Click();
-  EXPECT_EQ(form->rtfQuestion->FontSize(), 12);
-  ExpectStyle(*form->rtfQuestion, 0, 17, kHeader, "header at 12 points");
-  ExpectStyle(*form->rtfQuestion, 21, 1, kBody, "body at 12 points");
-  form->RevealAnswer();
-  form->rtfAnswer->SetSelStart(0);
-  form->rtfAnswer->SetSelLength(1);
-  EXPECT_EQ(form->rtfAnswer->SelFontSize(), std::optional<double>(12));
-}
-
 TEST_F(QuestionLoopTest, SectionTitleHoldingTheMarkerIsShownAsItIs) {
   MakeOneTable(1, {{Variant(1), Variant("Which rule applies?"), Variant("Rule 19.")}},
                 QStringLiteral("COLREG \u00A7 19"));
@@ -341,14 +327,6 @@ TEST_F(QuestionLoopTest, PeekLabelsCarryTheAnswerInPeekModeOnly) {
   EXPECT_TRUE(QToolTip::isVisible());
   EXPECT_EQ(QToolTip::text(), QStringLiteral("Second answer"));
   QToolTip::hideText();
-}
-
-TEST_F(QuestionLoopTest, OutsidePeekModeTheLabelsStayEmpty) {
-  MakeOneTable(1, {{Variant(1), Variant("Q1"), Variant("A1")}});
-  ASSERT_TRUE(LoadWith());
-  EXPECT_FALSE(form->lblHelpMe[0]->isEnabled());
-  EXPECT_TRUE(form->lblHelpMe[0]->toolTip().isEmpty());
-  EXPECT_TRUE(form->lblHelpMe[0]->text().isEmpty());
 }
 
 }  // namespace
