@@ -8,6 +8,8 @@
 #include <QGraphicsLayout>
 #include <QLegend>
 #include <QValueAxis>
+#include <QFontMetrics>
+#include <algorithm>
 #include <cmath>
 
 #include "platform/Program.h"
@@ -41,6 +43,7 @@ frmResults::frmResults(const std::vector<std::array<double, 3>>& tableResults,
   }
   chart->addSeries(series_);
   axisX_ = new QBarCategoryAxis;
+  axisX_->setTruncateLabels(false);  // slanted instead when they crowd
   chart->addAxis(axisX_, Qt::AlignBottom);
   series_->attachAxis(axisX_);
   axisY_ = new QValueAxis;
@@ -106,6 +109,12 @@ void frmResults::Form_Resize() {
   QFont labels = axisX_->labelsFont();
   labels.setPointSizeF(small ? 8 : 10);
   axisX_->setLabelsFont(labels);
+  // Table names too wide for their column are slanted rather than cut short.
+  int widest = 0;
+  const QFontMetrics metrics(labels);
+  for (const QString& label : axisX_->categories()) widest = std::max(widest, metrics.horizontalAdvance(label));
+  const double column = rows_.empty() ? 0 : graResults->width() * 0.85 / static_cast<double>(rows_.size());
+  axisX_->setLabelsAngle(widest + 6 > column ? -45 : 0);
   graResults->update();
 }
 
@@ -120,5 +129,6 @@ double frmResults::Data(int row, int column) const {
 double frmResults::TitleFontSize() const { return Chart()->titleFont().pointSizeF(); }
 double frmResults::LegendFontSize() const { return Chart()->legend()->font().pointSizeF(); }
 double frmResults::AxisLabelFontSize() const { return axisX_->labelsFont().pointSizeF(); }
+int frmResults::AxisLabelAngle() const { return axisX_->labelsAngle(); }
 
 }  // namespace assessment

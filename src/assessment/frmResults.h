@@ -42,6 +42,7 @@ class frmResults : public platform::Form {
   double TitleFontSize() const;
   double LegendFontSize() const;
   double AxisLabelFontSize() const;
+  int AxisLabelAngle() const;  // 0 level, -45 slanted
 
   // The shares of correct, false and not-answered weight in percent of all
   // weight judged in a table; a table without a judged question has none,

@@ -171,6 +171,24 @@ TEST_F(ScoringTest, ChartFontsFollowTheHalfScreenRule) {
   results.hide();
 }
 
+TEST_F(ScoringTest, CrowdedTableNamesAreSlantedNotCut) {
+  const std::vector<std::array<double, 3>> tallies(21, {1, 1, 0});
+  std::vector<QString> few{QString(), QStringLiteral("ABOS"), QStringLiteral("NAV1"), QStringLiteral("MED1")};
+  frmResults level(tallies, few);
+  level.Show();
+  EXPECT_EQ(level.RowCount(), 3);
+  EXPECT_EQ(level.AxisLabelAngle(), 0);
+  level.hide();
+  std::vector<QString> many(21);
+  for (int i = 1; i <= 20; ++i) many[static_cast<std::size_t>(i)] = QStringLiteral("COLREG%1").arg(i);
+  frmResults slanted(tallies, many);
+  slanted.Show();
+  EXPECT_EQ(slanted.RowCount(), 20);
+  EXPECT_EQ(slanted.AxisLabelAngle(), -45);
+  EXPECT_EQ(slanted.RowLabel(20), QStringLiteral("COLREG20"));
+  slanted.hide();
+}
+
 TEST_F(ScoringTest, RowsBeyondTheTestsTablesAreLeftOut) {
   MakeTest(QStringLiteral("Deck1"), 60,
            {{QStringLiteral("ABOS"), QStringLiteral("First"), 1, testdb::Databases::NumberedRows("A", 1)},
