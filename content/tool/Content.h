@@ -25,7 +25,7 @@ struct Table {
   QList<Column> columns;
   QList<Row> rows;
 };
-struct DatabaseSpec {
+struct DatabaseDefinition {
   QString relativePath;  // below the application folder, "/" separated
   QString password;
   QList<Table> tables;
@@ -33,11 +33,11 @@ struct DatabaseSpec {
 
 // Every database of the folder: the two menu databases, the results, the
 // training and the study database.
-QList<DatabaseSpec> SampleDatabases();
-DatabaseSpec MenuDatabase(art::Edition edition);
-DatabaseSpec ResultsDatabase();
-DatabaseSpec TrainingDatabase();
-DatabaseSpec StudyDatabase();
+QList<DatabaseDefinition> SampleDatabases();
+DatabaseDefinition MenuDatabase(art::Edition edition);
+DatabaseDefinition ResultsDatabase();
+DatabaseDefinition TrainingDatabase();
+DatabaseDefinition StudyDatabase();
 
 // One picture file of the training database: its name in db/ (no
 // extension), what it shows, its size and its file format.

@@ -64,7 +64,7 @@ QHash<QString, Variant> AllBut(const QStringList& leftOut, int count) {
 
 }  // namespace
 
-DatabaseSpec MenuDatabase(art::Edition edition) {
+DatabaseDefinition MenuDatabase(art::Edition edition) {
   const bool oow = edition == art::Edition::OOW;
   Table menu{QStringLiteral("MainTableRecords"),
              {{QStringLiteral("Left Panel Title"), ColumnType::Text},
@@ -117,7 +117,7 @@ DatabaseSpec MenuDatabase(art::Edition edition) {
   return {folder + QStringLiteral("/db/") + file, QStringLiteral("korvinel"), {menu}};
 }
 
-DatabaseSpec ResultsDatabase() {
+DatabaseDefinition ResultsDatabase() {
   Table tests{QStringLiteral("TestList"),
               {{QStringLiteral("TestID"), ColumnType::Text},
                {QStringLiteral("AssessorName"), ColumnType::Text},
@@ -180,7 +180,7 @@ DatabaseSpec ResultsDatabase() {
   return {QStringLiteral("db/QVRResults.mdb"), QStringLiteral("pirowask"), {tests, results}};
 }
 
-DatabaseSpec TrainingDatabase() {
+DatabaseDefinition TrainingDatabase() {
   Table id{QStringLiteral("TableID"),
            {{QStringLiteral("VersionMain"), ColumnType::Integer},
             {QStringLiteral("VersionSec"), ColumnType::Integer},
@@ -230,7 +230,7 @@ DatabaseSpec TrainingDatabase() {
   return {QStringLiteral("db/TKBTraining.mdb"), QStringLiteral("tr@vund"), tables};
 }
 
-DatabaseSpec StudyDatabase() {
+DatabaseDefinition StudyDatabase() {
   Table study{QStringLiteral("StudyList"),
               {{QStringLiteral("NamePerson"), ColumnType::Text},
                {QStringLiteral("NameSection"), ColumnType::Text},
@@ -248,7 +248,7 @@ DatabaseSpec StudyDatabase() {
   return {QStringLiteral("Training/db/TKBStudy.mdb"), QStringLiteral("dun kl0aver"), {study}};
 }
 
-QList<DatabaseSpec> SampleDatabases() {
+QList<DatabaseDefinition> SampleDatabases() {
   return {MenuDatabase(art::Edition::OOW), MenuDatabase(art::Edition::MM), ResultsDatabase(), TrainingDatabase(),
           StudyDatabase()};
 }

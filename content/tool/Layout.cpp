@@ -58,18 +58,18 @@ QStringList CopyPrograms(const QString& buildDir, const QString& outDir) {
   return copied;
 }
 
-void WriteDatabase(const DatabaseSpec& spec, const QString& outDir) {
-  const QString path = PathIn(outDir, spec.relativePath);
+void WriteDatabase(const DatabaseDefinition& definition, const QString& outDir) {
+  const QString path = PathIn(outDir, definition.relativePath);
   MakeFolderFor(path);
   // A folder laid out again gets fresh databases.
   if (QFileInfo::exists(path) && !QFile::remove(path)) Fail(QStringLiteral("cannot replace ") + path);
   try {
-    platform::CreateDatabase(path, spec.password);
+    platform::CreateDatabase(path, definition.password);
     platform::Connection connection;
-    connection.ConnectionString = platform::JetConnectionString(path, spec.password);
+    connection.ConnectionString = platform::JetConnectionString(path, definition.password);
     connection.Mode = platform::adModeReadWrite;
     connection.Open();
-    for (const Table& table : spec.tables) {
+    for (const Table& table : definition.tables) {
       platform::CreateTable(connection, table.name, table.columns);
       QStringList marks;
       for (qsizetype i = 0; i < table.columns.size(); ++i) marks << QStringLiteral("?");
@@ -89,7 +89,7 @@ void WriteDatabase(const DatabaseSpec& spec, const QString& outDir) {
     }
     connection.Close();
   } catch (const platform::VbError& e) {
-    Fail(QStringLiteral("%1: %2").arg(spec.relativePath, e.Description()));
+    Fail(QStringLiteral("%1: %2").arg(definition.relativePath, e.Description()));
   }
 }
 
@@ -223,9 +223,9 @@ QStringList LayOut(const LayoutOptions& options) {
   QStringList report;
   const QStringList programs = CopyPrograms(options.buildDir, out);
   report << QStringLiteral("programs: %1").arg(programs.isEmpty() ? QStringLiteral("none") : programs.join(QStringLiteral(", ")));
-  for (const DatabaseSpec& spec : SampleDatabases()) {
-    WriteDatabase(spec, out);
-    report << QStringLiteral("database %1").arg(spec.relativePath);
+  for (const DatabaseDefinition& definition : SampleDatabases()) {
+    WriteDatabase(definition, out);
+    report << QStringLiteral("database %1").arg(definition.relativePath);
   }
   WritePictures(out);
   report << QStringLiteral("%1 pictures in db").arg(SamplePictures().size());
