@@ -27,7 +27,6 @@ namespace assessment {
 using platform::RoundHalfEven;
 
 namespace {
-const QString kCrLf = QStringLiteral("\r\n");
 const QString kMarker = QStringLiteral("\u00A7");
 constexpr int kStyleIndent = 210;
 constexpr std::int32_t kMaxTestSeconds = 32767;
@@ -211,7 +210,7 @@ void frmQandA::Form_Load() {
   framePalette.setColor(QPalette::Window, FormColour);
   frmSelfAssesment->setPalette(framePalette);
   AnswerBackColour = rtfAnswer->BackColor();
-  CoverText = kCrLf + QStringLiteral("     --- answer ---");
+  CoverText = platform::vbCrLf + QStringLiteral("     --- answer ---");
   rtfAnswer->SetTextRTF(CoverText);
   rtfAnswer->SetBackColor(FormColour);
   // 5, 6
@@ -371,7 +370,7 @@ void frmQandA::tmrTimeLeft_Timer() {
     // Stopped before the box: a box left open past the next minute must not
     // end the test a second time.
     tmrTimeLeft.SetEnabled(false);
-    platform::MsgBox(QStringLiteral("Sorry, the test time is expired.") + kCrLf, platform::vbExclamation,
+    platform::MsgBox(QStringLiteral("Sorry, the test time is expired.") + platform::vbCrLf, platform::vbExclamation,
                      QStringLiteral("End of the test"));
     ScoreAndSaveResults();
     Unload();
@@ -519,9 +518,9 @@ void frmQandA::ComposeQuestion(int part) {
   const QString header = QStringLiteral("[Section: ") + Test.Questions(q, part, slotDescription) + u']';
   const bool leadingReturn = stored.startsWith(u'\r');
   const bool twoPart = GLOBAL::PartState != 1;
-  QString text = header + kCrLf;
-  if (twoPart) text += kCrLf + kMarker + kCrLf;
-  if (!leadingReturn) text += kCrLf;
+  QString text = header + platform::vbCrLf;
+  if (twoPart) text += platform::vbCrLf + kMarker + platform::vbCrLf;
+  if (!leadingReturn) text += platform::vbCrLf;
   text += kMarker;
 
   platform::RichTextBox& box = *rtfQuestion;

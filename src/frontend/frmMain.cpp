@@ -24,7 +24,6 @@ namespace {
 
 const QString kSettingsApp = QStringLiteral("QVRV 5");
 const QString kSettingsSection = QStringLiteral("Settings");
-const QString kCrLf = QStringLiteral("\r\n");
 
 // A stored geometry value: the text of a single-precision number; anything
 // else falls back to the default.
@@ -203,11 +202,11 @@ bool frmMain::RunDatabaseSteps(const std::vector<std::function<void()>>& steps,
 bool frmMain::RecoverDatabase(std::unique_ptr<platform::Connection>& connection,
                               const DatabaseRecovery& recovery, const VbError& error) {
   connection = std::make_unique<platform::Connection>();
-  platform::MsgBox(recovery.firstText + kCrLf + error.Description(), platform::vbExclamation,
+  platform::MsgBox(recovery.firstText + platform::vbCrLf + error.Description(), platform::vbExclamation,
                    QStringLiteral("Error"));
   const QString path = BrowseForMissingFile(recovery.fileName);
   if (path.isEmpty()) {
-    platform::MsgBox(recovery.fatalText + kCrLf + error.Description(), platform::vbCritical,
+    platform::MsgBox(recovery.fatalText + platform::vbCrLf + error.Description(), platform::vbCritical,
                      QStringLiteral("Fatal Error"));
     Unload();
     platform::End();
@@ -219,7 +218,7 @@ bool frmMain::RecoverDatabase(std::unique_ptr<platform::Connection>& connection,
   } catch (const VbError& again) {
     // The chosen file does not open either (another password, not a
     // database): there is nothing left to try.
-    platform::MsgBox(recovery.fatalText + kCrLf + again.Description(), platform::vbCritical,
+    platform::MsgBox(recovery.fatalText + platform::vbCrLf + again.Description(), platform::vbCritical,
                      QStringLiteral("Fatal Error"));
     Unload();
     platform::End();

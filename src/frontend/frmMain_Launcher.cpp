@@ -7,6 +7,7 @@
 #include "frontend/SectionLaunch.h"
 #include "frontend/frmMain.h"
 #include "platform/Dialogs.h"
+#include "platform/VbValues.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/Program.h"
@@ -19,7 +20,6 @@ namespace err = platform::err;
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
 const QString kError = QStringLiteral(" Error");
 
 }  // namespace
@@ -67,9 +67,9 @@ void frmMain::lvwDB_MouseDown(int, int, double x, double y) {
   if (!item) return;
   // 2
   if (LoggingOn && SectionRecording) {
-    MsgBox(QStringLiteral("The logging of your training is activated.") + kCrLf +
-               QStringLiteral("Only one section can be viewed at a time.") + kCrLf +
-               QStringLiteral("Please close the currently opened section before starting this one.") + kCrLf,
+    MsgBox(QStringLiteral("The logging of your training is activated.") + platform::vbCrLf +
+               QStringLiteral("Only one section can be viewed at a time.") + platform::vbCrLf +
+               QStringLiteral("Please close the currently opened section before starting this one.") + platform::vbCrLf,
            platform::vbInformation, QStringLiteral("Logging mode - Unable to start a second section"));
     return;
   }

@@ -23,7 +23,6 @@ namespace err = platform::err;
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
 const QString kReset = QStringLiteral("reset");
 const QString kRunning = QStringLiteral("running");
 const QString kCancelled = QStringLiteral("cancelled by user");
@@ -73,7 +72,7 @@ void GuardStop(frmMain& form, double time) {
   try {
     form.LogStudyEvent(QStringLiteral("stop"), QStringLiteral("nobody"), QStringLiteral("none"), time, ok);
   } catch (const VbError& e) {
-    MsgBox(QStringLiteral("Recording error due to technical problem") + kCrLf + e.Description(),
+    MsgBox(QStringLiteral("Recording error due to technical problem") + platform::vbCrLf + e.Description(),
            platform::vbCritical, QStringLiteral("Recording error"));
     return;
   }
@@ -155,8 +154,8 @@ void frmMain::LogOnUser() {
             SetLogging(true);
             return;
           }
-          MsgBox(QStringLiteral("No (correct) user name (Surname FirstName) given.") + kCrLf +
-                     QStringLiteral("Minimum 5 characters.") + kCrLf +
+          MsgBox(QStringLiteral("No (correct) user name (Surname FirstName) given.") + platform::vbCrLf +
+                     QStringLiteral("Minimum 5 characters.") + platform::vbCrLf +
                      QStringLiteral("Logging cancelled for this session."),
                  platform::vbExclamation, QStringLiteral("Logging cancelled"));
         }
@@ -287,8 +286,8 @@ void frmMain::tmrClockValidity_Timer() {
     return;
   }
   // The clock was set forward or back, or the computer slept.
-  MsgBox(QStringLiteral("Sorry, you cannot modify the clock when the logging is active.") + kCrLf +
-             QStringLiteral("The current section logging is now stopped.") + kCrLf +
+  MsgBox(QStringLiteral("Sorry, you cannot modify the clock when the logging is active.") + platform::vbCrLf +
+             QStringLiteral("The current section logging is now stopped.") + platform::vbCrLf +
              QStringLiteral("Resume logging by closing then restarting the section."),
          platform::vbSystemModal | platform::vbExclamation, QStringLiteral(" Clock error"));
   GuardStop(*this, LastClockCheck);
@@ -318,7 +317,7 @@ void frmMain::tmrSectionIsActive_Timer() {
   // About ten minutes without a change: the last nine are not study time.
   GuardStop(*this, platform::Clock::NowSerial() - 9 / kMinutesPerDay);
   MsgBox(QStringLiteral("Sorry, the section ") + CurrentSectionName + QStringLiteral(" was inactive for too long.") +
-             kCrLf + QStringLiteral("The study time recording stops now.") + kCrLf +
+             platform::vbCrLf + QStringLiteral("The study time recording stops now.") + platform::vbCrLf +
              QStringLiteral("Resume recording by closing then restarting the section."),
          platform::vbSystemModal | platform::vbExclamation, QStringLiteral("Logging interrupted"));
   tmrSectionIsActive->SetEnabled(false);

@@ -8,6 +8,9 @@
 
 namespace platform {
 
+// The line break of every message text: carriage return and line feed.
+inline const QString vbCrLf = QStringLiteral("\r\n");
+
 // Nearest whole number, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
 double RoundHalfEven(double value);
 // Whole numbers of 16 and 32 bits, rounded halves to even; error 6 "Overflow"

@@ -3,18 +3,18 @@
 #include "shared/Databases.h"
 
 #include "platform/Dialogs.h"
+#include "platform/VbValues.h"
 #include "platform/Program.h"
 
 namespace shared {
 namespace {
-const QString kCrLf = QStringLiteral("\r\n");
 }
 
 void DataControlError(bool mainWindowVisible, const QString& appFolder, const QString& fileName,
                       const QString& description) {
   if (!mainWindowVisible) return;
-  platform::MsgBox(QStringLiteral("Unable to connect to your database") + kCrLf + DatabasePath(appFolder, fileName) +
-                       kCrLf + description + kCrLf + QStringLiteral("Try to uninstall then reinstall the program."),
+  platform::MsgBox(QStringLiteral("Unable to connect to your database") + platform::vbCrLf + DatabasePath(appFolder, fileName) +
+                       platform::vbCrLf + description + platform::vbCrLf + QStringLiteral("Try to uninstall then reinstall the program."),
                    platform::vbCritical, QStringLiteral(" Error"));
   platform::End();
 }
@@ -45,8 +45,8 @@ Recovery RecoverDatabaseStep(const platform::VbError& error, const QString& appF
   request.filter = QStringLiteral("(*.MDB)|*.mdb");
   const QString chosen = platform::ShowOpenDialog(request);
   if (IsExpectedDatabaseName(chosen, fileName)) return Recovery::Retry;
-  platform::MsgBox(QStringLiteral("The file ") + fileName + QStringLiteral(" must be copied in") + kCrLf + expected +
-                       QStringLiteral(".") + kCrLf + QStringLiteral("Please restart the program when done."),
+  platform::MsgBox(QStringLiteral("The file ") + fileName + QStringLiteral(" must be copied in") + platform::vbCrLf + expected +
+                       QStringLiteral(".") + platform::vbCrLf + QStringLiteral("Please restart the program when done."),
                    platform::vbCritical, QStringLiteral("Fatal error"));
   return Recovery::GiveUp;
 }

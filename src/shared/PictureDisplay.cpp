@@ -13,7 +13,6 @@
 namespace shared {
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
 
 // The directory search with mask 33: ordinary files, read-only ones too, but
 // not hidden ones and no folders.
@@ -24,13 +23,13 @@ bool PictureFileExists(const QString& path) {
 // Reports an error of ShowPicture; true when ShowPicture ends there.
 bool ReportError(const platform::VbError& error, const PictureSite& site, const QString& path) {
   if (error.Number() == platform::err::FileNotFound) {
-    platform::MsgBox(QStringLiteral("Unable to access the file") + kCrLf + path + kCrLf +
+    platform::MsgBox(QStringLiteral("Unable to access the file") + platform::vbCrLf + path + platform::vbCrLf +
                          QStringLiteral("Try to uninstall then reinstall the program."),
                      platform::vbCritical, QStringLiteral(" Error"));
     site.picPicture->hide();
     return true;
   }
-  platform::MsgBox(error.Description() + kCrLf + QStringLiteral("The program will try to resume execution.") + kCrLf +
+  platform::MsgBox(error.Description() + platform::vbCrLf + QStringLiteral("The program will try to resume execution.") + platform::vbCrLf +
                        QStringLiteral("If the error persists, try to uninstall then reinstall the program."),
                    platform::vbCritical, QStringLiteral(" Error"));
   return false;

@@ -19,7 +19,6 @@ using platform::Variant;
 using platform::VbError;
 
 namespace {
-const QString kCrLf = QStringLiteral("\r\n");
 
 // The design sizes of the controls (twips).
 constexpr double kMinHeight = 8415;
@@ -141,7 +140,7 @@ void frmMain::Form_Load() {
   GLOBAL::TextFontSize = 8;
   // 4
   if (GLOBAL::CommandLine.isEmpty()) {
-    platform::MsgBox(QStringLiteral("No table name given to the program.") + kCrLf +
+    platform::MsgBox(QStringLiteral("No table name given to the program.") + platform::vbCrLf +
                          QStringLiteral("Sorry, the program will be closed."),
                      platform::vbCritical, QStringLiteral(" Error"));
     Unload();
@@ -226,7 +225,7 @@ void frmMain::DatabaseStep(const std::function<void()>& step, bool resetPointer)
 void frmMain::Refuse(const QString& reason, bool resetPointer) {
   // The busy pointer would stand over the message's button.
   if (resetPointer) platform::Screen::SetMousePointer(platform::vbDefault);
-  platform::MsgBox(reason + kCrLf + QStringLiteral("Sorry, the program will be closed."), platform::vbCritical,
+  platform::MsgBox(reason + platform::vbCrLf + QStringLiteral("Sorry, the program will be closed."), platform::vbCritical,
                    QStringLiteral(" Error"));
   Unload();  // ends the program
   throw Abandoned{};
