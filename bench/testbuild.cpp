@@ -43,19 +43,7 @@ Folder& FolderFor(int rows) {
     const QString name = TableName(t);
     db.AddTableListRow(name, name + QStringLiteral(" questions"), t % 2 ? 1 : 2, true, true, name.toLower());
     db.CreateQuestionTable(name);
-    auto c = testdb::Databases::Open(db.TrainingPath(), shared::kTrainingPassword);
-    // Rich-text questions of a few hundred characters, as the real tables hold.
-    c->Execute(QStringLiteral(
-                   "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
-                   "INSERT INTO %1 (Id, Question1, Answer1, Question2, Answer2) SELECT i, "
-                   "printf('{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Table %2, question %d: %s}', i, "
-                   "hex(randomblob(80))), "
-                   "printf('{\\rtf1\\ansi\\f0\\fs20 Answer %d: %s}', i, hex(randomblob(100))), "
-                   "CASE WHEN i % 3 = 0 THEN NULL ELSE printf('Second part %d', i) END, "
-                   "CASE WHEN i % 3 = 0 THEN NULL ELSE printf('Second answer %d', i) END FROM n")
-                   .arg(platform::QuoteIdentifier(name))
-                   .arg(t),
-               {platform::Variant(rows)});
+    db.FillQuestionTable(name, t, rows);
   }
   return *f;
 }

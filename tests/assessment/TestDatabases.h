@@ -128,6 +128,23 @@ class Databases {
     c->Execute(QStringLiteral("COMMIT"));
   }
 
+  // Rows 1 .. n of rich-text questions a few hundred characters long, as the
+  // real tables hold; every third one has no second part. For benchmarks.
+  void FillQuestionTable(const QString& table, int tableNumber, int rows) {
+    auto c = Open(TrainingPath(), shared::kTrainingPassword);
+    c->Execute(QStringLiteral(
+                   "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+                   "INSERT INTO %1 (Id, Question1, Answer1, Question2, Answer2) SELECT i, "
+                   "printf('{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Table %2, question %d: %s}', i, "
+                   "hex(randomblob(80))), "
+                   "printf('{\\rtf1\\ansi\\f0\\fs20 Answer %d: %s}', i, hex(randomblob(100))), "
+                   "CASE WHEN i % 3 = 0 THEN NULL ELSE printf('Second part %d', i) END, "
+                   "CASE WHEN i % 3 = 0 THEN NULL ELSE printf('Second answer %d', i) END FROM n")
+                   .arg(platform::QuoteIdentifier(table))
+                   .arg(tableNumber),
+               {Variant(rows)});
+  }
+
   // Rows 1 .. n: "<prefix> question i" / "<prefix> answer i".
   static QList<QuestionRow> NumberedRows(const QString& prefix, int n) {
     QList<QuestionRow> rows;

@@ -18,19 +18,15 @@ namespace {
 
 const QString kAlias = QStringLiteral("movie");
 
-class Playback : public ::testing::Test {
+struct BridgeWatchMovie {
+  static constexpr const char* kName = "Bridge watch.part 1.mpg";
+};
+
+class Playback : public testsupport::SampleMovieSuite<BridgeWatchMovie> {
  protected:
-  static void SetUpTestSuite() {
-    folder_ = new QTemporaryDir;
-    movie_ = folder_->filePath(QStringLiteral("Bridge watch.part 1.mpg"));
-    makeError_ = testsupport::MakeSampleMovie(movie_);
-  }
-  static void TearDownTestSuite() {
-    delete folder_;
-    folder_ = nullptr;
-  }
   void SetUp() override {
-    ASSERT_TRUE(makeError_.isEmpty()) << makeError_.toStdString();
+    SampleMovieSuite::SetUp();
+    if (HasFatalFailure()) return;
     platform::MciSetAudioOutput(QStringLiteral("null"));
     window_ = std::make_unique<QWidget>();
     window_->resize(500, 400);
@@ -52,17 +48,10 @@ class Playback : public ::testing::Test {
     return false;
   }
 
-  static QTemporaryDir* folder_;
-  static QString movie_;
-  static QString makeError_;
   std::unique_ptr<QWidget> window_;
   QWidget* frame_ = nullptr;
   MciOperations mci_;
 };
-
-QTemporaryDir* Playback::folder_ = nullptr;
-QString Playback::movie_;
-QString Playback::makeError_;
 
 }  // namespace
 

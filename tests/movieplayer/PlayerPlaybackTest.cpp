@@ -14,19 +14,15 @@ using movieplayer::frmMoviePlayer;
 
 namespace {
 
-class RealPlayer : public ::testing::Test {
+struct ManOverboardMovie {
+  static constexpr const char* kName = "Man overboard.drill.mpg";
+};
+
+class RealPlayer : public testsupport::SampleMovieSuite<ManOverboardMovie> {
  protected:
-  static void SetUpTestSuite() {
-    folder_ = new QTemporaryDir;
-    movie_ = folder_->filePath(QStringLiteral("Man overboard.drill.mpg"));
-    makeError_ = testsupport::MakeSampleMovie(movie_);
-  }
-  static void TearDownTestSuite() {
-    delete folder_;
-    folder_ = nullptr;
-  }
   void SetUp() override {
-    ASSERT_TRUE(makeError_.isEmpty()) << makeError_.toStdString();
+    SampleMovieSuite::SetUp();
+    if (HasFatalFailure()) return;
     platform::MciSetAudioOutput(QStringLiteral("null"));
   }
   // Lets the window's tick run until `done` holds; false after `ms`.
@@ -39,15 +35,7 @@ class RealPlayer : public ::testing::Test {
     }
     return done();
   }
-
-  static QTemporaryDir* folder_;
-  static QString movie_;
-  static QString makeError_;
 };
-
-QTemporaryDir* RealPlayer::folder_ = nullptr;
-QString RealPlayer::movie_;
-QString RealPlayer::makeError_;
 
 }  // namespace
 

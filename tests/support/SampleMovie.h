@@ -2,10 +2,32 @@
 // Writes the sample movie (content/make-sample-movie: test pattern and tone,
 // MPEG-1 program stream, 352 x 288, 25 frames a second) for a test.
 #include <QString>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
 
 namespace testsupport {
 
 // Empty on success, else what went wrong.
 QString MakeSampleMovie(const QString& path, int seconds = 4);
+
+// A test suite that shares one sample movie, made once for the suite under
+// the file name File::kName gives (names with blanks and several dots test
+// the title and the open command).
+template <typename File>
+class SampleMovieSuite : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    folder_ = std::make_unique<QTemporaryDir>();
+    movie_ = folder_->filePath(QString::fromUtf8(File::kName));
+    makeError_ = MakeSampleMovie(movie_);
+  }
+  static void TearDownTestSuite() { folder_.reset(); }
+  void SetUp() override { ASSERT_TRUE(makeError_.isEmpty()) << makeError_.toStdString(); }
+
+  static inline std::unique_ptr<QTemporaryDir> folder_;
+  static inline QString movie_;
+  static inline QString makeError_;
+};
 
 }  // namespace testsupport
