@@ -85,6 +85,9 @@ frmMain::frmMain(QWidget* parent) : Form(parent) {
 
   lblHorDrag = new DragLabel(client);
   lblHorDrag->setObjectName(QStringLiteral("lblHorDrag"));
+  // The width the start-up gives it, already for the first layout, which
+  // runs as the window is first shown.
+  platform::SetWidth(lblHorDrag, 80);
   lblHorDrag->MouseMove = [this](int b, int s, double x, double y) {
     platform::RunHandler([&] { lblHorDrag_MouseMove(b, s, x, y); });
   };
