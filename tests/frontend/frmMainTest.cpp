@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 #include "frontend/Edition.h"
 #include "frontend/Global.h"
+#include "platform/Dialogs.h"
 #include "platform/Settings.h"
 #include "platform/Twips.h"
 
@@ -152,6 +153,7 @@ TEST(StartUp, MissingMenuDatabaseAsksForTheFileAndCancelEndsTheProgram) {
   ASSERT_EQ(s.responder.fileRequests.size(), 1u);
   EXPECT_EQ(s.responder.fileRequests[0].title, "Can't Find QVRV 5 - OOW.mdb");
   EXPECT_EQ(s.responder.fileRequests[0].filter, "(*.*)|*.*");
+  EXPECT_TRUE(platform::FilterShows(s.responder.fileRequests[0].filter, "Corvanta"));
   EXPECT_EQ(s.responder.boxes[1].prompt,
             "Sorry, main menu file still not found:\r\nCould not find file '" + path + "'.");
   EXPECT_EQ(s.responder.boxes[1].style, 16);
