@@ -85,6 +85,9 @@ frmMain::frmMain(QWidget* parent) : Form(parent) {
 
   lblHorDrag = new DragLabel(client);
   lblHorDrag->setObjectName(QStringLiteral("lblHorDrag"));
+  // The width the start-up gives it, already for the first layout, which
+  // runs as the window is first shown.
+  platform::SetWidth(lblHorDrag, 80);
   lblHorDrag->MouseMove = [this](int b, int s, double x, double y) {
     platform::RunHandler([&] { lblHorDrag_MouseMove(b, s, x, y); });
   };
@@ -215,9 +218,10 @@ bool frmMain::RecoverDatabase(std::unique_ptr<platform::Connection>& connection,
   connection->Mode = recovery.mode;
   try {
     connection->Open();
+    if (recovery.check) recovery.check(*connection);
   } catch (const VbError& again) {
-    // The chosen file does not open either (another password, not a
-    // database): there is nothing left to try.
+    // The chosen file does not open or serve either (another password,
+    // not a database, no table to write): there is nothing left to try.
     platform::MsgBox(recovery.fatalText + platform::vbCrLf + again.Description(), platform::vbCritical,
                      QStringLiteral("Fatal Error"));
     Unload();

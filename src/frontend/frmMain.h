@@ -112,6 +112,8 @@ class frmMain : public platform::Form {
     QString fatalText;   // "Sorry, main menu file still not found:"
     int mode;
     QString retryPassword;
+    // Run on each file once open: raises when the file cannot serve.
+    std::function<void(platform::Connection&)> check;
   };
   bool RecoverDatabase(std::unique_ptr<platform::Connection>& connection, const DatabaseRecovery& recovery,
                        const platform::VbError& error);

@@ -1,7 +1,6 @@
 // The section launcher: a press on an item of the section list runs the
 // section by its program type.
 #include <QDir>
-#include <QWindow>
 
 #include "frontend/Global.h"
 #include "frontend/SectionLaunch.h"
@@ -208,11 +207,9 @@ void frmMain::LaunchByType(LaunchState& launch) {
       if (!platform::Dir(p.fullPath, platform::vbReadOnly | platform::vbArchive).isEmpty()) {
         frmBrowser& browser = BrowserForm();
         browser.StartingAddress = platform::ResolvePath(p.fullPath);
-        // Owned by this window as the desktop sees it, but not one of its
+        // A dialog of this window, the one it blocks, but not one of its
         // widgets: a web view inside this window's widget tree stops this
         // window from repainting what the web page covered.
-        browser.winId();
-        browser.windowHandle()->setTransientParent(windowHandle());
         browser.Show(1);
         shown = true;
       } else {

@@ -79,11 +79,29 @@ void GuardStop(frmMain& form, double time) {
   if (!ok) ShowRecordingError();
 }
 
+// A file that opens but has no study list to write cannot log: it counts as
+// a study database that is not there, found out at the log-on rather than
+// at the first section, after the user believes the study is recorded.
+void CheckStudyList(platform::Connection& connection) {
+  try {
+    platform::Recordset rs;
+    rs.Open(connection, QStringLiteral("SELECT NamePerson, NameSection, TimeIn, TimeOut FROM StudyList WHERE 1 = 0"));
+    rs.Close();
+  } catch (const VbError& e) {
+    if (e.Number() != err::TableNotFound && e.Number() != err::ParameterMissing) throw;
+    platform::Raise(err::ProviderFailure,
+                    QStringLiteral("'%1' holds no table StudyList with the fields NamePerson, NameSection, TimeIn "
+                                   "and TimeOut.")
+                        .arg(connection.DataSource()));
+  }
+}
+
 }  // namespace
 
 frmMain::DatabaseRecovery StudyDatabaseRecovery() {
   return {QStringLiteral("TKBStudy.mdb"), QStringLiteral("Study records file not found:"),
-          QStringLiteral("Sorry, study records file still not found:"), platform::adModeReadWrite, kStudyPassword};
+          QStringLiteral("Sorry, study records file still not found:"), platform::adModeReadWrite, kStudyPassword,
+          CheckStudyList};
 }
 
 void frmMain::CreateStudyLogControls() {
@@ -168,6 +186,7 @@ void frmMain::LogOnUser() {
             platform::JetConnectionString(AppFolder + QStringLiteral("/Training/db/TKBStudy.mdb"), kStudyPassword);
         StudyConnection->Mode = platform::adModeReadWrite;
         StudyConnection->Open();
+        CheckStudyList(*StudyConnection);
       },
   };
   RunDatabaseSteps(steps, StudyConnection, StudyDatabaseRecovery());

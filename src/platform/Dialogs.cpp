@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -72,6 +73,7 @@ int RealMessageBox(const QString& prompt, int style, const QString& title) {
 QString RealOpenFile(const FileDialogRequest& request) {
   QFileDialog dialog(ActiveParent(), request.title);
   dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setNameFilter(QtFilterFromVb(request.filter));
   if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
@@ -123,15 +125,36 @@ QString ShowPrompt(const PromptRequest& request, bool* cancelled) {
   return RealPrompt(request, cancelled);
 }
 
+namespace {
+
+// The patterns of one entry as Qt matches them.
+QStringList QtPatterns(const QString& patterns) {
+  QStringList out;
+  for (const QString& p : patterns.split(u';', Qt::SkipEmptyParts)) {
+    const QString pattern = p.trimmed();
+    out << (pattern == QLatin1String("*.*") ? QStringLiteral("*") : pattern);
+  }
+  return out;
+}
+
+}  // namespace
+
 QString QtFilterFromVb(const QString& filter) {
   const QStringList parts = filter.split(u'|');
   QStringList entries;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    QString patterns = parts[i + 1];
-    patterns.replace(u';', u' ');
-    entries << parts[i] + QStringLiteral(" (") + patterns + u')';
+    const QString patterns = QtPatterns(parts[i + 1]).join(u' ');
+    // Without a description of its own an entry shows its patterns.
+    const QString description = parts[i].isEmpty() ? parts[i + 1] : parts[i];
+    entries << description + QStringLiteral(" (") + patterns + u')';
   }
   return entries.isEmpty() ? QStringLiteral("All files (*)") : entries.join(QStringLiteral(";;"));
+}
+
+bool FilterShows(const QString& filter, const QString& fileName) {
+  const QStringList parts = filter.split(u'|');
+  const QStringList patterns = parts.size() < 2 ? QStringList{QStringLiteral("*")} : QtPatterns(parts[1]);
+  return QDir::match(patterns, fileName);
 }
 
 }  // namespace platform

@@ -52,7 +52,12 @@ int MsgBox(const QString& prompt, int style = vbOKOnly, const QString& title = Q
 QString ShowOpenDialog(const FileDialogRequest& request);
 QString ShowPrompt(const PromptRequest& request, bool* cancelled);
 
-// Turns the original's "description|pattern|..." filter into Qt's form.
+// Turns the original's "description|pattern|..." filter into Qt's form. The
+// dialog shows each description as it is and hides the patterns; "*.*"
+// means every file, names without a dot included.
 QString QtFilterFromVb(const QString& filter);
+// Whether the filter's first entry, the one the dialog opens with, shows a
+// file of that name.
+bool FilterShows(const QString& filter, const QString& fileName);
 
 }  // namespace platform

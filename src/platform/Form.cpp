@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 
 #include "platform/Twips.h"
@@ -47,8 +49,14 @@ double Form::Left() const { return platform::Left(this); }
 double Form::Top() const { return platform::Top(this); }
 double Form::Width() const { return platform::Width(this); }
 double Form::Height() const { return platform::Height(this); }
-void Form::SetLeft(double twips) { platform::SetLeft(this, twips); }
-void Form::SetTop(double twips) { platform::SetTop(this, twips); }
+void Form::SetLeft(double twips) {
+  positionSet_ = true;
+  platform::SetLeft(this, twips);
+}
+void Form::SetTop(double twips) {
+  positionSet_ = true;
+  platform::SetTop(this, twips);
+}
 void Form::SetWidth(double twips) { platform::SetWidth(this, twips); }
 void Form::SetHeight(double twips) { platform::SetHeight(this, twips); }
 double Form::ScaleWidth() const { return PixelsToTwips(client_->width()); }
@@ -108,6 +116,7 @@ void Form::Show(int modal, QWidget* owner) {
     setParent(owner, flags | Qt::Window);
   }
   if (modal) {
+    OwnBy(owner ? owner->window() : BlockedWindow());
     setWindowModality(Qt::ApplicationModal);
     show();
     BringToFront();
@@ -124,6 +133,34 @@ void Form::Show(int modal, QWidget* owner) {
   }
   show();
   BringToFront();
+}
+
+QWidget* Form::BlockedWindow() const {
+  for (QWidget* w : {QApplication::activeModalWidget(), QApplication::activeWindow()})
+    if (w && w->window() != this && w->isVisible()) return w->window();
+  for (Form* f : Forms())
+    if (f != this && f->isVisible()) return f;
+  return nullptr;
+}
+
+void Form::OwnBy(QWidget* over) {
+  // Only a dialog gets the window manager's "transient for" mark (X11's
+  // WM_TRANSIENT_FOR), which keeps it over its window and places it there.
+  if (windowType() != Qt::Dialog) setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+  if (!over) return;
+  winId();
+  over->winId();
+  windowHandle()->setTransientParent(over->windowHandle());
+  if (positionSet_ || (testAttribute(Qt::WA_Moved) && !placedOverOwner_)) return;
+  QRect r(QPoint(), frameGeometry().size());
+  r.moveCenter(over->frameGeometry().center());
+  if (const QScreen* screen = over->screen()) {
+    const QRect area = screen->availableGeometry();
+    r.moveLeft(std::max(area.left(), std::min(r.left(), area.right() + 1 - r.width())));
+    r.moveTop(std::max(area.top(), std::min(r.top(), area.bottom() + 1 - r.height())));
+  }
+  move(r.topLeft());
+  placedOverOwner_ = true;
 }
 
 void Form::BringToFront() {

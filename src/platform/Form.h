@@ -52,7 +52,10 @@ class Form : public QWidget {
   bool IsLoaded() const { return loaded_; }
   // Runs Form_Load once per load; Show loads first when needed.
   void Load();
-  // modal 1: returns once the window is hidden or unloaded.
+  // modal 1: returns once the window is hidden or unloaded. A modal window
+  // is a dialog of the window it blocks (the owner, else the active window,
+  // else the program's first visible form): the desktop keeps it over that
+  // window, and unless the program placed it, it opens centred over it.
   void Show(int modal = 0, QWidget* owner = nullptr);
   void Hide();
   // Asks Form_QueryUnload (mode vbFormCode) and runs Form_Unload; returns false when cancelled.
@@ -84,6 +87,8 @@ class Form : public QWidget {
   void PlaceClient();
   void ActivateOnce();
   void BringToFront();
+  QWidget* BlockedWindow() const;
+  void OwnBy(QWidget* over);
 
   QWidget* client_;
   QMenuBar* menuBar_ = nullptr;
@@ -91,6 +96,8 @@ class Form : public QWidget {
   bool inResize_ = false;
   bool activePending_ = false;
   int mousePointer_ = 0;
+  bool positionSet_ = false;      // the program placed the window itself
+  bool placedOverOwner_ = false;  // the last position came from OwnBy
   QEventLoop* modalLoop_ = nullptr;
 };
 

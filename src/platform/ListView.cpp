@@ -1,13 +1,73 @@
 #include "platform/ListView.h"
 
+#include <QApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QTextLayout>
 
 #include "platform/ImageList.h"
 #include "platform/Twips.h"
 #include "platform/VbError.h"
+#include "platform/VbValues.h"
 
 namespace platform {
+namespace {
+
+// Sorted as names are compared everywhere else: without regard to case.
+class TextItem : public QListWidgetItem {
+ public:
+  using QListWidgetItem::QListWidgetItem;
+  bool operator<(const QListWidgetItem& other) const override { return CompareText(text(), other.text()) < 0; }
+};
+
+// Icon titles: as many whole lines as the cell holds, the last one elided
+// when the title goes on. The style alone would draw part of the next line
+// under the elided one.
+class IconTitleDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyleOptionViewItem o = option;
+    initStyleOption(&o, index);
+    const QWidget* widget = o.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    if (o.features & QStyleOptionViewItem::WrapText) {
+      // The cell, not the item, is what shows.
+      if (const auto* view = qobject_cast<const QListView*>(widget); view && view->gridSize().isValid())
+        o.rect.setHeight(std::min(o.rect.height(), view->gridSize().height()));
+      const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &o, widget);
+      const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+      o.text = WholeLines(o.text, o.font, text.width() - 2 * margin, text.height());
+    }
+    style->drawControl(QStyle::CE_ItemViewItem, &o, painter, widget);
+  }
+
+  static QString WholeLines(const QString& title, const QFont& font, int width, int height) {
+    const QFontMetrics metrics(font);
+    const int fit = std::max(1, height / std::max(1, metrics.height()));
+    QTextLayout layout(title, font);
+    QTextOption wrap;
+    wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(wrap);
+    layout.beginLayout();
+    QStringList lines;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      line.setLineWidth(width);
+      if (lines.size() + 1 == fit) {
+        lines << metrics.elidedText(title.mid(line.textStart()).simplified(), Qt::ElideRight, width);
+        break;
+      }
+      lines << title.mid(line.textStart(), line.textLength()).trimmed();
+    }
+    layout.endLayout();
+    return lines.join(QChar::LineSeparator);
+  }
+};
+
+}  // namespace
 
 QString ListItem::Text() const { return item_->text(); }
 
@@ -49,6 +109,7 @@ ListView::ListView(QWidget* parent) : QWidget(parent) {
   list_->setDragDropMode(QAbstractItemView::NoDragDrop);
   list_->setMovement(QListView::Static);
   list_->setResizeMode(QListView::Adjust);
+  list_->setItemDelegate(new IconTitleDelegate(list_));
   ApplyView();
 }
 
@@ -70,7 +131,7 @@ ListItem* ListView::Add(const QString& key, const QString& text, const QString& 
   item->key_ = key;
   item->icon_ = icon;
   item->smallIcon_ = smallIcon;
-  item->item_ = new QListWidgetItem(text);
+  item->item_ = new TextItem(text);
   item->item_->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(item)));
   item->item_->setData(Qt::UserRole + 1, large);
   item->item_->setData(Qt::UserRole + 2, small);
@@ -243,7 +304,9 @@ void ListView::Refresh() {
 }
 
 void ListView::LayoutParts() {
-  const int top = header_->isVisible() ? header_->sizeHint().height() : 0;
+  // isHidden, not isVisible: the header has its place while the whole
+  // control is still hidden, as at start-up.
+  const int top = header_->isHidden() ? 0 : header_->sizeHint().height();
   header_->setGeometry(0, 0, width(), top);
   list_->setGeometry(0, top, width(), std::max(0, height() - top));
 }

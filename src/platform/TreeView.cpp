@@ -1,6 +1,7 @@
 #include "platform/TreeView.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 
 #include "platform/ImageList.h"
 #include "platform/VbError.h"
@@ -107,6 +108,14 @@ void TreeView::Clear() {
   nodes_.clear();
   byKey_.clear();
   byItem_.clear();
+}
+
+void TreeView::keyPressEvent(QKeyEvent* event) {
+  QTreeWidgetItem* before = currentItem();
+  QTreeWidget::keyPressEvent(event);
+  QTreeWidgetItem* now = currentItem();
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (TreeNode* node = NodeOf(now); NodeClick && node && (now != before || enter)) NodeClick(node);
 }
 
 bool TreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {

@@ -1,7 +1,8 @@
 #pragma once
 // The section tree: nodes with keys, texts, tags and images from an image
 // list, added relative to other nodes, with the tree control's Expand,
-// Collapse, NodeClick and label-edit events.
+// Collapse, NodeClick and label-edit events. NodeClick also comes for a node
+// the user selects from the keyboard (arrows, Home/End, typing, Enter).
 #include <QHash>
 #include <QPixmap>
 #include <QString>
@@ -67,6 +68,7 @@ class TreeView : public QTreeWidget {
 
  protected:
   bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   friend class TreeNode;

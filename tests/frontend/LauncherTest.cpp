@@ -148,8 +148,9 @@ class Launcher : public ::testing::Test,
     movieplayer::frmMoviePlayer* player = &main->MoviePlayerForm();
     WhenShown(
         player, [player] { return player->IsShownModal(); },
-        [player, &played] {
+        [this, player, &played] {
           played = player->MoviePath;
+          playerOver = player->windowType() == Qt::Dialog ? player->windowHandle()->transientParent() : nullptr;
           QTest::mouseClick(player->CmdClose, Qt::LeftButton);
         });
   }
@@ -175,6 +176,7 @@ class Launcher : public ::testing::Test,
   QStringList opened;
   QString viewer;  // the desktop's application for every type; "" for none
   int waits = 0;
+  QWindow* playerOver = nullptr;  // the window the movie player is a dialog of
 };
 
 }  // namespace
@@ -283,6 +285,7 @@ TEST_F(Launcher, AMovieInTheApplicationFolderPlaysInThePlayer) {
   CloseThePlayerWhenShown(played);
   Press("Mooring");
   EXPECT_EQ(played, Path("QVRV5_OOW/Movies/Mooring.mpg"));
+  EXPECT_EQ(playerOver, main->windowHandle());
   EXPECT_FALSE(main->MoviePlayerForm().IsLoaded());  // the press returned once it closed
   EXPECT_EQ(waits, 1);
   EXPECT_TRUE(responder.boxes.empty());
@@ -333,6 +336,7 @@ TEST_F(Launcher, AnAnimationShowsInTheWebPageWindowAndAMissingOneIsReported) {
         address = browser->StartingAddress;
         url = browser->brwWebBrowser->Url();
         EXPECT_TRUE(browser->IsShownModal());
+        EXPECT_EQ(browser->windowType(), Qt::Dialog);  // what makes X11 mark it transient
         EXPECT_EQ(browser->windowHandle()->transientParent(), main->windowHandle());
         w->close();
       });

@@ -5,6 +5,7 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -194,6 +195,23 @@ TEST_F(RecordedLaunch, NothingAndAMissingProgramLeaveTheirRowsOpen) {
   EXPECT_TRUE(after[0].timeOut.IsNull());
   EXPECT_TRUE(after[1].timeOut.IsNull());
   EXPECT_FALSE(after[2].timeOut.IsNull());
+}
+
+TEST_F(RecordedLaunch, AGroupChosenFromTheKeyboardIsListedAndNamesTheRow) {
+  std::vector<Row> rows = Sections();
+  rows.push_back({"Stability", "Trim tables", "stop", "NOTHING", {}, {}, {}, {}});
+  StartLoggedOn(rows);
+  QTest::keyClick(main->tvwDB, Qt::Key_Down);
+  EXPECT_EQ(main->tvwDB->SelectedItem()->Text(), "Stability");
+  ASSERT_EQ(main->lvwDB->Count(), 1);
+  EXPECT_EQ(main->sbrDB->PanelText(1), "Stability");
+  Press("Trim tables");
+  ASSERT_EQ(Rows().size(), 1u);
+  EXPECT_EQ(Rows()[0].section.ToText(), "Stability - Trim tables");
+  // Enter lists the node the selection rests on.
+  main->tvwDB->ItemByKey("Navigation")->SetSelected(true);
+  QTest::keyClick(main->tvwDB, Qt::Key_Return);
+  EXPECT_EQ(main->ShownGroupTitle, "Navigation");
 }
 
 TEST_F(RecordedLaunch, HelpBooksDocumentsAndWebPacksStartTheirApplicationsAndCloseTheirRows) {

@@ -163,6 +163,25 @@ TEST_F(StudyLog, AMissingStudyDatabaseNotFoundAgainEndsTheProgram) {
   EXPECT_EQ(catcher.ends, 1);
 }
 
+TEST_F(StudyLog, AStudyFileThatCannotLogIsFoundOutAtTheLogOn) {
+  Start(Sections(), "Navigation", false);
+  auto write = [](const QString& path, const QString& table) {
+    QDir().mkpath(QFileInfo(path).path());
+    platform::CreateDatabase(path, fixture::kStudyPassword);
+    fixture::ExecuteOnStudy(path, table);
+  };
+  write(Study(), "CREATE TABLE Other (x)");
+  const QString noTimeOut = Path("elsewhere/study.mdb");
+  write(noTimeOut, "CREATE TABLE StudyList (NamePerson TEXT, NameSection TEXT, TimeIn DATETIME)");
+  responder.files.push_back(noTimeOut);
+  responder.promptAnswers.push_back({"Smith John"});
+  EXPECT_THROW(main->mnuUsersLogOn_Click(), platform::ProgramEnded);
+  const QString cannotLog = "' holds no table StudyList with the fields NamePerson, NameSection, TimeIn and TimeOut.";
+  ExpectBox(0, "Study records file not found:" + kCrLf + "'" + Study() + cannotLog, 48, "Error");
+  ASSERT_EQ(responder.fileRequests.size(), 1u);
+  ExpectBox(1, "Sorry, study records file still not found:" + kCrLf + "'" + noTimeOut + cannotLog, 16, "Fatal Error");
+}
+
 // ---- Recent users
 
 class RecentUserNames : public ::testing::Test {

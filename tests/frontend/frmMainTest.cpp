@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 #include "frontend/Edition.h"
 #include "frontend/Global.h"
+#include "platform/Dialogs.h"
 #include "platform/Settings.h"
 #include "platform/Twips.h"
 
@@ -93,6 +94,9 @@ TEST(StartUp, FirstStartUsesTheDefaultGeometryAndClosingSavesIt) {
     EXPECT_DOUBLE_EQ(s.main->Height(), 11520 * 0.94);
     EXPECT_EQ(platform::Left(s.main->lblHorDrag), 3630);
     EXPECT_EQ(platform::Width(s.main->lblHorDrag), 80);
+    // Laid out as first shown: the list at the splitter's right side, under its header.
+    EXPECT_EQ(platform::Left(s.main->lvwDB), 3630 + 80);
+    EXPECT_GT(s.main->lvwDB->Items()->y(), 0);
     EXPECT_TRUE(s.responder.boxes.empty());
     s.main->SetLeft(300);
     s.main->SetWidth(9000);
@@ -149,6 +153,7 @@ TEST(StartUp, MissingMenuDatabaseAsksForTheFileAndCancelEndsTheProgram) {
   ASSERT_EQ(s.responder.fileRequests.size(), 1u);
   EXPECT_EQ(s.responder.fileRequests[0].title, "Can't Find QVRV 5 - OOW.mdb");
   EXPECT_EQ(s.responder.fileRequests[0].filter, "(*.*)|*.*");
+  EXPECT_TRUE(platform::FilterShows(s.responder.fileRequests[0].filter, "Corvanta"));
   EXPECT_EQ(s.responder.boxes[1].prompt,
             "Sorry, main menu file still not found:\r\nCould not find file '" + path + "'.");
   EXPECT_EQ(s.responder.boxes[1].style, 16);
@@ -399,9 +404,10 @@ TEST(List, ColumnClickSortsByTextTheSameWayTwice) {
   EXPECT_EQ(s.main->lvwDB->Item(1)->Text(), "Charlie");
   s.main->lvwDB_ColumnClick(1);
   EXPECT_EQ(s.main->lvwDB->SortKey(), 0);
-  const QString first = s.main->lvwDB->Item(1)->Text();
+  EXPECT_EQ(s.main->lvwDB->Item(1)->Text(), "alpha");
+  EXPECT_EQ(s.main->lvwDB->Item(2)->Text(), "Bravo");
   s.main->lvwDB_ColumnClick(1);
-  EXPECT_EQ(s.main->lvwDB->Item(1)->Text(), first);
+  EXPECT_EQ(s.main->lvwDB->Item(1)->Text(), "alpha");
   EXPECT_TRUE(s.main->lvwDB->Sorted());
 }
 

@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include "platform/Timer.h"
@@ -130,6 +131,25 @@ TEST(Form, ModalShowReturnsWhenTheWindowHides) {
   QTimer::singleShot(20, &f, [&f] { f.Unload(); });
   f.Show(1);
   EXPECT_FALSE(f.IsLoaded());
+}
+
+TEST(Form, AModalFormIsADialogOfTheFormItBlocksAndOpensOverIt) {
+  RecordingForm main, modal, placed;
+  main.setGeometry(200, 150, 600, 400);
+  main.Show();
+  QApplication::processEvents();
+  modal.resize(200, 100);
+  QTimer::singleShot(20, &modal, [&modal] { modal.Hide(); });
+  modal.Show(1);
+  EXPECT_EQ(modal.windowType(), Qt::Dialog);
+  EXPECT_EQ(modal.windowHandle()->transientParent(), main.windowHandle());
+  EXPECT_EQ(modal.frameGeometry().center(), main.frameGeometry().center());
+  placed.SetLeft(150);
+  QTimer::singleShot(20, &placed, [&placed] { placed.Hide(); });
+  placed.Show(1);
+  EXPECT_EQ(placed.x(), 10);
+  EXPECT_EQ(placed.windowHandle()->transientParent(), main.windowHandle());
+  main.Unload();
 }
 
 namespace {

@@ -68,7 +68,11 @@ TEST(Dialogs, ResponderRecordsBoxesAndAnswersFromItsScript) {
 }
 
 TEST(Dialogs, FiltersBecomeQtFilters) {
+  // The dialog shows the part before the last brackets: the description as given.
   EXPECT_EQ(QtFilterFromVb("(*.MDB)|*.mdb"), "(*.MDB) (*.mdb)");
-  EXPECT_EQ(QtFilterFromVb("(*.*)|*.*"), "(*.*) (*.*)");
-  EXPECT_EQ(QtFilterFromVb("Text|*.txt;*.log|All|*.*"), "Text (*.txt *.log);;All (*.*)");
+  EXPECT_EQ(QtFilterFromVb("(*.*)|*.*"), "(*.*) (*)");
+  EXPECT_EQ(QtFilterFromVb("Text|*.txt;*.log|All|*.*"), "Text (*.txt *.log);;All (*)");
+  EXPECT_TRUE(FilterShows("(*.*)|*.*", "Corvanta"));
+  EXPECT_TRUE(FilterShows("(*.MDB)|*.mdb", "TKBTraining.MDB"));
+  EXPECT_FALSE(FilterShows("(*.MDB)|*.mdb", "Varnok"));
 }
