@@ -75,8 +75,9 @@ TEST(RtfReader, ParagraphsAndTheLastParagraphMark) {
   EXPECT_EQ(TextOf("{\\rtf1 a\\line b\\tab c}"), "a\r\nb\tc");
   // A line end after a backslash is a paragraph mark.
   EXPECT_EQ(TextOf("{\\rtf1 a\\\nb}"), "a\r\nb");
-  // \sect and \page end paragraphs; table cells are tab-separated.
-  EXPECT_EQ(TextOf("{\\rtf1 a\\sect b\\page c\\cell d\\row}"), "a\r\nb\r\nc\td");
+  // \sect and \page end paragraphs; \cell and \row make a table, each cell
+  // a paragraph of its own, and a paragraph follows the table.
+  EXPECT_EQ(TextOf("{\\rtf1 a\\sect b\\page c\\cell d\\row}"), "a\r\nb\r\nc\r\nd\r\n");
 }
 
 TEST(RtfReader, CharacterFormattingAndGroupScope) {
@@ -210,7 +211,7 @@ TEST(RtfReader, UnicodeCharactersAndTheirFallbacks) {
 TEST(RtfReader, ControlSymbolsAndSpecialCharacters) {
   EXPECT_EQ(TextOf("{\\rtf1 \\{x\\} \\\\ a\\~b c\\_d so\\-ft \\emdash\\endash\\bullet\\lquote\\rquote"
                    "\\ldblquote\\rdblquote}"),
-            QString::fromUtf8("{x} \\ a\u00A0b c\u2011d soft —–•‘’“”"));
+            QString::fromUtf8("{x} \\ a\u00A0b c\u2011d so\u00ADft —–•‘’“”"));
   // Unknown words and symbols are ignored, their parameters with them.
   EXPECT_EQ(TextOf("{\\rtf1 \\foo12 \\barbaz-4 text\\| \\:x}"), "text x");
   // Control characters in the markup show nothing.

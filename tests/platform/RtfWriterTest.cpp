@@ -91,9 +91,10 @@ TEST(RtfWriter, EscapesCharacters) {
 TEST(RtfWriter, EmptyDocumentAndEmptyParagraphs) {
   QTextDocument doc;
   doc.setDefaultFont(QFont(QStringLiteral("Arial"), 10));
+  // A document not read from markup has the text layout's own tab stops.
   EXPECT_EQ(WriteRtf(doc),
             "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\r\n"
-            "\\viewkind4\\uc1\\pard\\f0\\fs20\\par\r\n}\r\n");
+            "\\deftab1200\\viewkind4\\uc1\\pard\\f0\\fs20\\par\r\n}\r\n");
   ExpectRoundTrip(QStringLiteral("{\\rtf1\\par\\fs40\\par\\fs10 x\\par\\par}"));
 }
 
