@@ -676,14 +676,15 @@ class Reader {
   }
 
   void FlushBytes() {
-    if (lead_ >= 0) {  // no trail byte came: the decoder shows it as unreadable
-      pendingBytes_.append(static_cast<char>(lead_));
-      lead_ = -1;
+    if (!pendingBytes_.isEmpty()) {
+      const QString text = Page().Decode(pendingBytes_);
+      pendingBytes_.clear();
+      for (QChar ch : text) Char(ch.unicode());
     }
-    if (pendingBytes_.isEmpty()) return;
-    const QString text = Page().Decode(pendingBytes_);
-    pendingBytes_.clear();
-    for (QChar ch : text) Char(ch.unicode());
+    if (lead_ >= 0) {  // no trail byte came: unreadable
+      lead_ = -1;
+      Char(0xFFFD);
+    }
   }
 
   void Char(char16_t c) {
@@ -918,7 +919,8 @@ class Reader {
     QList<QTextLength> widths;
     for (int i = 0; i < table_.usedColumns; ++i) {
       const std::int32_t w = i < static_cast<int>(table_.widths.size()) ? table_.widths[static_cast<std::size_t>(i)] : 0;
-      widths.append(w > 0 ? QTextLength(QTextLength::FixedLength, w * scale / 15.0) : QTextLength());
+      const auto twips = static_cast<std::int32_t>(w * scale);  // whole twips, as they are written back
+      widths.append(twips > 0 ? QTextLength(QTextLength::FixedLength, twips / 15.0) : QTextLength());
     }
     format.setColumnWidthConstraints(widths);
     format.setBorder(table_.bordered ? 1 : 0);
