@@ -155,6 +155,25 @@ TEST(RtfWriter, RoundTripsOfFormattedDocuments) {
   ExpectRoundTrip(QStringLiteral("{\\rtf1 {\\b  lead} mid {\\i trail }\\par    indented\\par\\tab  x\\line  y}"));
 }
 
+TEST(RtfWriter, ListsTablesAndScriptsAsTheReaderUnderstoodThem) {
+  const QString rtf = QStringLiteral(
+      "{\\rtf1\\deftab360{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial;}{\\f2\\fcharset2 Symbol;}}"
+      "{\\pntext\\f2\\'b7\\tab}\\pard\\li720\\fi-360\\f0 item\\tqr\\tx4000\\tab r\\par"
+      "\\pard\\f1\\'cf\\'f0\\'e8{\\super\\chftn} so\\-ft\\par"
+      "\\trowd\\trgaph108\\clbrdrb\\brdrs\\cellx1000\\cellx3000\\pard\\intbl\\qc a\\par b\\cell\\cell\\row"
+      "\\trowd\\cellx1000\\cellx3000\\intbl c\\cell d\\cell\\row\\pard end}");
+  ExpectRoundTrip(rtf);
+  QTextDocument doc;
+  ReadRtf(QStringView(rtf), doc);
+  const QString written = WriteRtf(doc);
+  for (const char* part : {"\\deftab360\\viewkind4", "\\pard\\li720\\fi-360\\tx720\\tqr\\tx4000\\f0\\fs24\\'95\\tab\\f1 item",
+                           "\\u1055?\\u1088?\\u1080?\\super 1\\nosupersub  so\\-ft\\par",
+                           "\\trowd\\trgaph108\\clbrdrt\\brdrs\\clbrdrl\\brdrs\\clbrdrb\\brdrs\\clbrdrr\\brdrs\\cellx1000",
+                           "\\pard\\qc\\intbl a\\par\r\nb\\cell\\cell\\row\r\n"}) {
+    EXPECT_TRUE(written.contains(QLatin1StringView(part))) << part << "\n" << written.toStdString();
+  }
+}
+
 TEST(RtfWriter, RoundTripsOfPictures) {
   QImage image(6, 3, QImage::Format_RGB32);
   image.fill(qRgb(0, 128, 255));
