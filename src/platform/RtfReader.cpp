@@ -963,6 +963,11 @@ class Reader {
   }
 
   QString FontName(std::int32_t number) const {
+    // Bytes in a symbol font are read as the characters they show, which
+    // the font that stands for it here need not have at those codes.
+    if (fontPages_.value(number < 0 ? deff_ : number) == kSymbolCodePage) {
+      return number >= 0 && number != deff_ ? FontName(-1) : baseFont_.family();
+    }
     auto it = fonts_.constFind(number < 0 ? deff_ : number);
     if (it == fonts_.constEnd()) it = fonts_.constFind(deff_);
     return it == fonts_.constEnd() ? baseFont_.family() : *it;
