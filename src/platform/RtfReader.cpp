@@ -694,7 +694,7 @@ class Reader {
       case Dest::FontTable:
         if (c == ';') {
           FinishFontEntry();
-        } else if (fontName_.size() < kMaxFontNameLength && c >= 0x20) {
+        } else if (fontName_.size() < kMaxFontNameLength && c >= 0x20 && c != 0xFFFC) {
           fontName_.append(QChar(c));
         }
         return;
