@@ -114,7 +114,7 @@ TEST(RtfReader, FontTables) {
   // An entry closed by its group without a semicolon still counts.
   EXPECT_EQ(OutlineOf("{\\rtf1{\\fonttbl{\\f0 Verdana}}x}"), "P left li0 ri0 fi0 sb0 sa0\n  [Verdana 12] x\n");
   // An object mark is no part of a name (it could not be written back).
-  EXPECT_EQ(OutlineOf("{\\rtf1{\\fonttbl{\\f0\\u-4 Verdana;}}x}"), "P left li0 ri0 fi0 sb0 sa0\n  [Verdana 12] x\n");
+  EXPECT_EQ(OutlineOf("{\\rtf1{\\fonttbl{\\f0\\u-4?Verdana;}}x}"), "P left li0 ri0 fi0 sb0 sa0\n  [Verdana 12] x\n");
   // No table at all: the font given by the caller.
   QTextDocument doc;
   ReadRtf(QStringView(u"{\\rtf1 x}"), doc, QFont(QStringLiteral("Liberation Sans")));
