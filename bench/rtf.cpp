@@ -1,6 +1,6 @@
 // Reading a 1 MB rich-text document into the rich-text box, against Qt's own
 // HTML import of the same content into a text document. Ours should be at
-// least as fast.
+// least three times as fast.
 #include "platform/RichTextBox.h"
 #include "platform/RtfReader.h"
 #include "platform/RtfWriter.h"
@@ -20,7 +20,8 @@ struct Content {
 };
 
 // The same paragraphs in both languages: fonts, sizes, emphases, colours,
-// alignments, indents and characters outside ASCII.
+// alignments, indents, characters outside ASCII, numbered lists and 3x3
+// tables.
 const Content& Document() {
   static const Content content = [] {
     const char* fonts[] = {"Arial", "Times New Roman"};
@@ -50,6 +51,31 @@ const Content& Document() {
     };
     int n = 0;
     for (int p = 0; c.rtf.size() < 1024 * 1024; ++p) {
+      if (p % 10 == 5) {  // a list of three items
+        c.html += QStringLiteral("<ol>");
+        for (int i = 1; i <= 3; ++i) {
+          const QString text = words[(p + i) % 12] + QLatin1Char(' ') + words[(p + 2 * i) % 12];
+          c.rtf += QStringLiteral("{\\pntext\\f0 %1.\\tab}\\pard\\li360\\fi-360\\tx360 %2\\par\r\n").arg(i).arg(rtfText(text));
+          c.html += QStringLiteral("<li>%1</li>").arg(text.toHtmlEscaped());
+        }
+        c.html += QStringLiteral("</ol>");
+      }
+      if (p % 20 == 15) {  // a table of three rows and columns
+        c.html += QStringLiteral("<table border=\"1\" cellspacing=\"0\">");
+        for (int r = 0; r < 3; ++r) {
+          c.rtf += QStringLiteral("\\trowd\\trgaph108\\cellx1800\\cellx3600\\cellx5400\\pard\\intbl ");
+          c.html += QStringLiteral("<tr>");
+          for (int k = 0; k < 3; ++k) {
+            const QString& text = words[(p + r * 3 + k) % 12];
+            c.rtf += rtfText(text) + QStringLiteral("\\cell ");
+            c.html += QStringLiteral("<td width=\"120\">%1</td>").arg(text.toHtmlEscaped());
+          }
+          c.rtf += QStringLiteral("\\row\r\n");
+          c.html += QStringLiteral("</tr>");
+        }
+        c.rtf += QStringLiteral("\\pard ");
+        c.html += QStringLiteral("</table>");
+      }
       const int align = p % 4;
       const int indent = (p % 3) * 210;
       c.rtf += QStringLiteral("\\pard%1\\li%2\\ri%2 ").arg(QLatin1StringView(alignRtf[align])).arg(indent);

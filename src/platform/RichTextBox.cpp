@@ -11,6 +11,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextTable>
 
 #include <algorithm>
 #include <climits>
@@ -21,6 +22,8 @@ namespace platform {
 namespace {
 
 constexpr int kMaxIndentTwips = 31680;
+// A Windows control's tab stops: every half inch.
+constexpr double kDefaultTabPixels = 720 / 15.0;
 constexpr char16_t kLineBreak = 0x2028;
 constexpr char16_t kObject = QChar::ObjectReplacementCharacter;
 
@@ -38,7 +41,8 @@ int Width(QStringView s) {
   return w;
 }
 
-// Document text as Text gives it.
+// Document text as Text gives it; the marks where a table begins and ends
+// are no text.
 QString AsText(QStringView s) {
   QString out;
   out.reserve(s.size());
@@ -46,7 +50,7 @@ QString AsText(QStringView s) {
     const char16_t u = c.unicode();
     if (u == kLineBreak || u == QChar::ParagraphSeparator) {
       out += QLatin1StringView("\r\n");
-    } else if (u != kObject) {
+    } else if (u != kObject && u != 0xFDD0 && u != 0xFDD1) {
       out += c;
     }
   }
@@ -122,6 +126,9 @@ QString RichTextBox::Text() const {
 void RichTextBox::SetText(const QString& text) {
   QTextDocument* doc = document();
   doc->clear();
+  QTextOption option = doc->defaultTextOption();
+  option.setTabStopDistance(kDefaultTabPixels);
+  doc->setDefaultTextOption(option);
   QTextCursor cursor(doc);
   cursor.beginEditBlock();
   const QTextCharFormat format = BoxFormat();
@@ -241,7 +248,13 @@ void RichTextBox::SetSelLength(int length) {
   Select(start, end);
 }
 
-QString RichTextBox::SelText() const { return AsText(textCursor().selectedText()); }
+QString RichTextBox::SelText() const {
+  // The text layout's own selected text runs table cells together.
+  const QTextCursor c = textCursor();
+  if (!c.hasSelection()) return QString();
+  const int start = ToTextPosition(c.selectionStart());
+  return Text().mid(start, ToTextPosition(c.selectionEnd()) - start);
+}
 
 void RichTextBox::SetSelText(const QString& text) {
   QTextCursor cursor = textCursor();
@@ -463,29 +476,87 @@ void RichTextBox::SetSelAlignment(int alignment) {
   MergeParagraphs(change);
 }
 
-std::optional<int> RichTextBox::SelIndent() const {
-  return CommonBlockValue<int>(
-      [](const QTextBlockFormat& f) { return static_cast<int>(std::lround(f.leftMargin() * 15)); });
+// The indents are those of a rich-text control: the left one is where a
+// paragraph's first line starts, and the lines after it keep their offset
+// from it (a list item's hanging indent); the right one is where the lines
+// end. A table takes them as a whole, its cells keeping their own.
+std::optional<int> RichTextBox::IndentOfSelection(bool left) const {
+  std::optional<int> value;
+  bool mixed = false;
+  ForSelectedParagraphs(
+      [&](const QTextBlockFormat& f) {
+        return left ? f.leftMargin() + f.textIndent() : f.rightMargin();
+      },
+      [&](const QTextTableFormat& f) { return left ? f.leftMargin() : f.rightMargin(); },
+      [&](double pixels) {
+        const int v = static_cast<int>(std::lround(pixels * 15));
+        if (value && *value != v) mixed = true;
+        value = v;
+      });
+  if (mixed) return std::nullopt;
+  return value;
 }
 
-void RichTextBox::SetSelIndent(int twips) {
+template <typename Block, typename Table, typename Each>
+void RichTextBox::ForSelectedParagraphs(Block block, Table table, Each each) const {
+  const QTextCursor cursor = textCursor();
+  const int end = cursor.selectionEnd();
+  const QTextTable* last = nullptr;
+  for (QTextBlock b = document()->findBlock(cursor.selectionStart()); b.isValid(); b = b.next()) {
+    if (const QTextTable* t = QTextCursor(b).currentTable()) {
+      if (t != last) each(table(t->format()));
+      last = t;
+    } else {
+      each(block(b.blockFormat()));
+    }
+    if (b.position() + b.length() > end) break;
+  }
+}
+
+void RichTextBox::SetIndentOfSelection(bool left, int twips) {
   if (twips < -kMaxIndentTwips || twips > kMaxIndentTwips) Raise(err::InvalidPropertyValue);
-  QTextBlockFormat change;
-  change.setLeftMargin(twips / 15.0);
-  MergeParagraphs(change);
+  const double pixels = twips / 15.0;
+  const QTextCursor selection = textCursor();
+  const int end = selection.selectionEnd();
+  QTextCursor edit(document());
+  edit.beginEditBlock();
+  QTextTable* last = nullptr;
+  for (QTextBlock b = document()->findBlock(selection.selectionStart()); b.isValid(); b = b.next()) {
+    const bool lastBlock = b.position() + b.length() > end;
+    if (QTextTable* t = QTextCursor(b).currentTable()) {
+      if (t != last) {
+        QTextTableFormat f = t->format();
+        left ? f.setLeftMargin(pixels) : f.setRightMargin(pixels);
+        t->setFormat(f);
+      }
+      last = t;
+    } else {
+      QTextBlockFormat change;
+      if (left) {
+        // Lines after the first keep their offset from it, but none starts
+        // left of the box's edge.
+        const double offset = -b.blockFormat().textIndent();
+        double rest = pixels + offset;
+        if (rest < 0) rest = std::min(0.0, pixels);
+        change.setLeftMargin(rest);
+        change.setTextIndent(pixels - rest);
+      } else {
+        change.setRightMargin(pixels);
+      }
+      QTextCursor(b).mergeBlockFormat(change);
+    }
+    if (lastBlock) break;
+  }
+  edit.endEditBlock();
 }
 
-std::optional<int> RichTextBox::SelRightIndent() const {
-  return CommonBlockValue<int>(
-      [](const QTextBlockFormat& f) { return static_cast<int>(std::lround(f.rightMargin() * 15)); });
-}
+std::optional<int> RichTextBox::SelIndent() const { return IndentOfSelection(true); }
 
-void RichTextBox::SetSelRightIndent(int twips) {
-  if (twips < -kMaxIndentTwips || twips > kMaxIndentTwips) Raise(err::InvalidPropertyValue);
-  QTextBlockFormat change;
-  change.setRightMargin(twips / 15.0);
-  MergeParagraphs(change);
-}
+void RichTextBox::SetSelIndent(int twips) { SetIndentOfSelection(true, twips); }
+
+std::optional<int> RichTextBox::SelRightIndent() const { return IndentOfSelection(false); }
+
+void RichTextBox::SetSelRightIndent(int twips) { SetIndentOfSelection(false, twips); }
 
 // ---- the box itself ---------------------------------------------------------------
 

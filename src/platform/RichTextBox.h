@@ -67,6 +67,9 @@ class RichTextBox : public QTextEdit {
   std::optional<Alignment> SelAlignment() const;
   void SetSelAlignment(int alignment);  // error 380 unless an Alignment
   // Paragraph indents in twips (15 twips = 1 pixel); error 380 beyond 31680.
+  // SelIndent is where the first line starts (the lines after it keep their
+  // offset from it), SelRightIndent where the lines end; a table in the
+  // selection is indented as a whole.
   std::optional<int> SelIndent() const;
   void SetSelIndent(int twips);
   std::optional<int> SelRightIndent() const;
@@ -114,6 +117,10 @@ class RichTextBox : public QTextEdit {
   std::optional<T> CommonCharValue(Get get) const;
   template <typename T, typename Get>
   std::optional<T> CommonBlockValue(Get get) const;
+  template <typename Block, typename Table, typename Each>
+  void ForSelectedParagraphs(Block block, Table table, Each each) const;
+  std::optional<int> IndentOfSelection(bool left) const;
+  void SetIndentOfSelection(bool left, int twips);
   void Select(int anchor, int position);
 
   // The format that the next SetSelText takes at a bare insertion point that

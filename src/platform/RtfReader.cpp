@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextTable>
 #include <QUrl>
 
 #include <algorithm>
@@ -30,6 +31,13 @@ constexpr int kMaxHalfPoints = 3276;
 constexpr int kMinHalfPoints = 2;
 constexpr double kMaxPictureSide = 16384;
 constexpr int kMaxFontNameLength = 256;
+// Tab stops of one paragraph, cells of one table row (more are put into the
+// last cell, after a tab), rows of one table (more start a table of their
+// own) and the padding of a cell in pixels.
+constexpr std::size_t kMaxTabs = 64;
+constexpr int kMaxColumns = 64;
+constexpr int kMaxRows = 4096;
+constexpr double kMaxCellPadding = 20;
 
 enum class Kw : std::uint8_t {
   Unknown,
@@ -37,8 +45,9 @@ enum class Kw : std::uint8_t {
   Fonttbl, Colortbl, Red, Green, Blue,
   Pict, PngBlip, JpegBlip, OtherBlip, PicW, PicH, PicWGoal, PicHGoal, PicScaleX, PicScaleY, Bin,
   Shppict, Shpinst, Sn, Sv, SkipDest,
-  Plain, B, I, Ul, UlNone, Strike, Fs, F, Cf, Cb, Highlight,
-  Par, Line, Tab, Cell, Pard, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa,
+  Plain, B, I, Ul, UlNone, Strike, Fs, F, Cf, Cb, Highlight, Super, Sub, NoSuperSub, Fcharset, Cpg,
+  Par, Line, Tab, Pard, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa, Tx, Tqr, Tqc, Tqdec, Deftab, ListText, Chftn,
+  Trowd, Cellx, Trleft, Trgaph, CellBorder, Intbl, Itap, Cell, Row,
   U, Uc,
   Emdash, Endash, Bullet, Lquote, Rquote, Ldblquote, Rdblquote, Emspace, Enspace, Qmspace,
   Zwj, Zwnj, Ltrmark, Rtlmark,
@@ -58,9 +67,14 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
         {"shpinst", Kw::Shpinst}, {"sn", Kw::Sn}, {"sv", Kw::Sv}, {"plain", Kw::Plain}, {"b", Kw::B}, {"i", Kw::I},
         {"ul", Kw::Ul}, {"ulnone", Kw::UlNone}, {"strike", Kw::Strike}, {"striked", Kw::Strike},
         {"fs", Kw::Fs}, {"f", Kw::F}, {"cf", Kw::Cf}, {"cb", Kw::Cb}, {"chcbpat", Kw::Cb},
-        {"highlight", Kw::Highlight},
-        {"par", Kw::Par}, {"sect", Kw::Par}, {"page", Kw::Par}, {"row", Kw::Par}, {"nestrow", Kw::Par},
-        {"line", Kw::Line}, {"tab", Kw::Tab}, {"cell", Kw::Cell}, {"nestcell", Kw::Cell}, {"pard", Kw::Pard},
+        {"highlight", Kw::Highlight}, {"super", Kw::Super}, {"sub", Kw::Sub}, {"nosupersub", Kw::NoSuperSub},
+        {"fcharset", Kw::Fcharset}, {"cpg", Kw::Cpg},
+        {"par", Kw::Par}, {"sect", Kw::Par}, {"page", Kw::Par}, {"nestrow", Kw::Par},
+        {"line", Kw::Line}, {"tab", Kw::Tab}, {"nestcell", Kw::Tab}, {"pard", Kw::Pard},
+        {"tx", Kw::Tx}, {"tqr", Kw::Tqr}, {"tqc", Kw::Tqc}, {"tqdec", Kw::Tqdec}, {"deftab", Kw::Deftab},
+        {"listtext", Kw::ListText}, {"pntext", Kw::ListText}, {"chftn", Kw::Chftn},
+        {"trowd", Kw::Trowd}, {"cellx", Kw::Cellx}, {"trleft", Kw::Trleft}, {"trgaph", Kw::Trgaph},
+        {"intbl", Kw::Intbl}, {"itap", Kw::Itap}, {"cell", Kw::Cell}, {"row", Kw::Row},
         {"ql", Kw::Ql}, {"qc", Kw::Qc}, {"qr", Kw::Qr}, {"qj", Kw::Qj}, {"li", Kw::Li}, {"ri", Kw::Ri},
         {"fi", Kw::Fi}, {"sb", Kw::Sb}, {"sa", Kw::Sa}, {"u", Kw::U}, {"uc", Kw::Uc},
         {"emdash", Kw::Emdash}, {"endash", Kw::Endash}, {"bullet", Kw::Bullet}, {"lquote", Kw::Lquote},
@@ -74,14 +88,21 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
                                "ulw", "ulwave"}) {
       t.emplace(w, Kw::Ul);
     }
-    // Destinations whose text is not part of what the box shows.
+    for (std::string_view w : {"clbrdrt", "clbrdrb", "clbrdrl", "clbrdrr", "trbrdrt", "trbrdrb", "trbrdrl",
+                               "trbrdrr", "trbrdrh", "trbrdrv"}) {
+      t.emplace(w, Kw::CellBorder);
+    }
+    // Destinations whose text is not part of what the box shows: footnote
+    // bodies, headers and footers too, as a rich-text control shows none of
+    // them (a footnote's reference mark stays in the text).
     for (std::string_view w :
          {"stylesheet", "info", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
           "footerf", "footnote", "annotation", "fldinst", "falt", "nonshppict", "pn", "pntxta", "pntxtb",
           "listtable", "listoverridetable", "revtbl", "rsidtbl", "filetbl", "xmlnstbl", "template", "docvar",
           "atnid", "atnauthor", "atrfstart", "atrfend", "objdata", "objclass", "txe", "xe", "tc", "bkmkstart",
           "bkmkend", "pgdsctbl", "generator", "themedata", "colorschememapping", "datastore", "latentstyles",
-          "mmathPr", "private", "userprops", "do", "comment", "fchars", "lchars", "pgdsc"}) {
+          "mmathPr", "private", "userprops", "do", "comment", "fchars", "lchars", "pgdsc", "nonesttables",
+          "nesttableprops", "ftnsep", "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn"}) {
       t.emplace(w, Kw::SkipDest);
     }
     return t;
@@ -100,6 +121,7 @@ struct CharProps {
   bool italic = false;
   bool underline = false;
   bool strike = false;
+  std::int8_t valign = 0;  // 0 none, 1 superscript, 2 subscript
   bool operator==(const CharProps&) const = default;
 };
 
@@ -109,13 +131,21 @@ struct CharPropsHash {
     h = h * 31 + std::hash<std::int32_t>()(c.halfPoints);
     h = h * 31 + std::hash<std::int32_t>()(c.fg);
     h = h * 31 + std::hash<std::int32_t>()(c.bg);
-    return h * 31 + (c.bold | c.italic << 1 | c.underline << 2 | c.strike << 3);
+    return h * 31 + (c.bold | c.italic << 1 | c.underline << 2 | c.strike << 3 | c.valign << 4);
   }
+};
+
+struct TabStop {
+  std::int32_t twips = 0;  // from the left margin, as the markup measures them
+  QTextOption::TabType type = QTextOption::LeftTab;
+  bool operator==(const TabStop&) const = default;
 };
 
 struct ParaProps {
   std::int8_t align = 0;  // 0 left, 1 centre, 2 right, 3 justified
   std::int32_t li = 0, ri = 0, fi = 0, sb = 0, sa = 0;
+  bool intbl = false;
+  std::vector<TabStop> tabs;
   bool operator==(const ParaProps&) const = default;
 };
 
@@ -129,6 +159,25 @@ struct State {
   ParaProps para;
   std::int32_t uc = 1;
   Dest dest = Dest::Text;
+  QTextOption::TabType tabType = QTextOption::LeftTab;  // of the next \tx
+  // The list number or bullet the markup spells out; its \pard belongs to
+  // the marker's own group, not to the item's paragraph.
+  bool listText = false;
+};
+
+// The table being read: its rows grow by doubling, so that a long table is
+// built in linear time, and the rows and columns not used are taken away at
+// its end.
+struct TableBuild {
+  QTextTable* table = nullptr;
+  int rows = 0, columns = 0;  // in the table, used or not
+  int row = 0, cell = 0;      // where the text goes
+  int usedColumns = 1;
+  bool cellEnded = false;  // \cell seen: the next text opens the next cell
+  bool rowEnded = false;   // \row seen: the next text opens the next row
+  bool bordered = false;
+  double padding = -1;
+  std::vector<std::int32_t> widths;  // twips of each column, from the first row that gives them
 };
 
 enum class Blip : std::uint8_t { None, Png, Jpeg, Other };
@@ -337,6 +386,11 @@ class Reader {
       Byte(static_cast<unsigned char>(byte));
       return;
     }
+    if (lead_ >= 0 && ucSkip_ == 0 && (c == '\\' || c == '{' || c == '}')) {
+      ignorable_ = false;
+      Byte(static_cast<unsigned char>(c));  // the trail byte of a double-byte character
+      return;
+    }
     FlushBytes();
     if (ucSkip_ > 0) {
       --ucSkip_;
@@ -349,9 +403,10 @@ class Reader {
       case '}': ignorable_ = false; Char(c); return;
       case '~': ignorable_ = false; Char(0x00A0); return;
       case '_': ignorable_ = false; Char(0x2011); return;
+      case '-': ignorable_ = false; Char(0x00AD); return;
       case '\r':
       case '\n': ignorable_ = false; Paragraph(); return;
-      default: ignorable_ = false; return;  // \- \| \: and the rest show nothing
+      default: ignorable_ = false; return;  // \| \: and the rest show nothing
     }
   }
 
@@ -366,7 +421,7 @@ class Reader {
       case Kw::Pc: SetCodePage(437); return;
       case Kw::Pca: SetCodePage(850); return;
       case Kw::Ansicpg: SetCodePage(param); return;
-      case Kw::Deff: deff_ = std::max(param, 0); formats_.clear(); return;
+      case Kw::Deff: deff_ = std::max(param, 0); formats_.clear(); fontPage_ = nullptr; return;
       case Kw::Fonttbl: EnterDestination(Dest::FontTable); return;
       case Kw::Colortbl: EnterDestination(Dest::ColorTable); return;
       case Kw::Red: colour_[0] = std::clamp(param, 0, 255); colourSet_ = true; return;
@@ -432,14 +487,60 @@ class Reader {
           s.chr.font = std::max(param, 0);
         }
         return;
+      case Kw::Fcharset:
+        if (s.dest == Dest::FontTable) fontCharset_ = param;
+        return;
+      case Kw::Cpg:
+        if (s.dest == Dest::FontTable) fontCodePage_ = param;
+        return;
+      case Kw::Super: s.chr.valign = on ? 1 : 0; return;
+      case Kw::Sub: s.chr.valign = on ? 2 : 0; return;
+      case Kw::NoSuperSub: s.chr.valign = 0; return;
       case Kw::Cf: s.chr.fg = std::max(param, 0); return;
       case Kw::Cb:
       case Kw::Highlight: s.chr.bg = std::max(param, 0); return;
       case Kw::Par: Paragraph(); return;
       case Kw::Line: Char(0x2028); return;
-      case Kw::Tab:
-      case Kw::Cell: Char('\t'); return;
-      case Kw::Pard: s.para = ParaProps(); return;
+      case Kw::Tab: Char('\t'); return;
+      case Kw::Pard:
+        if (!s.listText) {
+          s.para = ParaProps();
+          s.tabType = QTextOption::LeftTab;
+        }
+        return;
+      case Kw::Tx:
+        if (s.para.tabs.size() < kMaxTabs) s.para.tabs.push_back({twips(-kMaxTwips), s.tabType});
+        s.tabType = QTextOption::LeftTab;
+        return;
+      case Kw::Tqr: s.tabType = QTextOption::RightTab; return;
+      case Kw::Tqc: s.tabType = QTextOption::CenterTab; return;
+      case Kw::Tqdec: s.tabType = QTextOption::DelimiterTab; return;
+      case Kw::Deftab:
+        if (param > 0) defaultTab_ = twips(1);
+        return;
+      case Kw::ListText: s.listText = true; return;
+      case Kw::Chftn:
+        if (s.dest == Dest::Text) {
+          const QString mark = QString::number(++footnotes_);
+          for (QChar ch : mark) Char(ch.unicode());
+        }
+        return;
+      case Kw::Trowd:
+        rowCellx_.clear();
+        rowLeft_ = 0;
+        rowGap_ = -1;
+        rowBordered_ = false;
+        return;
+      case Kw::Cellx:
+        if (rowCellx_.size() < static_cast<std::size_t>(kMaxColumns)) rowCellx_.push_back(twips(-kMaxTwips));
+        return;
+      case Kw::Trleft: rowLeft_ = twips(-kMaxTwips); return;
+      case Kw::Trgaph: rowGap_ = twips(0); return;
+      case Kw::CellBorder: rowBordered_ = true; return;
+      case Kw::Intbl: s.para.intbl = on; return;
+      case Kw::Itap: s.para.intbl = param > 0; return;
+      case Kw::Cell: EndCell(); return;
+      case Kw::Row: EndRow(); return;
       case Kw::Ql: s.para.align = 0; return;
       case Kw::Qc: s.para.align = 1; return;
       case Kw::Qr: s.para.align = 2; return;
@@ -495,6 +596,19 @@ class Reader {
     if (number == codePage_->Number()) return;
     FlushBytes();
     codePage_ = CodePage(number);
+    fontPage_ = nullptr;
+  }
+
+  // The code page of "\'hh" bytes: the current font's, where its character
+  // set names one, else the document's.
+  const RtfCodePage& Page() {
+    const std::int32_t font = Cur().chr.font < 0 ? deff_ : Cur().chr.font;
+    if (!fontPage_ || font != fontPageFont_) {
+      const auto it = fontPages_.constFind(font);
+      fontPage_ = it == fontPages_.constEnd() ? codePage_ : CodePage(*it);
+      fontPageFont_ = font;
+    }
+    return *fontPage_;
   }
 
   void Binary(std::int32_t count) {
@@ -509,6 +623,11 @@ class Reader {
   // ---- characters ---------------------------------------------------------
 
   void Literal(char16_t c) {
+    if (lead_ >= 0 && ucSkip_ == 0 && c >= 0x20 && c < 0x100) {
+      ignorable_ = false;
+      Byte(static_cast<unsigned char>(c));  // the trail byte of a double-byte character
+      return;
+    }
     FlushBytes();
     ignorable_ = false;
     if (ucSkip_ > 0) {
@@ -536,21 +655,36 @@ class Reader {
 
   void Byte(unsigned char byte) {
     if (Cur().dest == Dest::Picture) return;
+    if (lead_ >= 0) {
+      // A lead byte takes the next byte with it, whatever its value.
+      pendingBytes_.append(static_cast<char>(lead_));
+      pendingBytes_.append(static_cast<char>(byte));
+      lead_ = -1;
+      return;
+    }
+    const RtfCodePage& page = Page();
     if (byte < 0x80) {
       FlushBytes();
       Char(byte);
-    } else if (codePage_->IsSingleByte()) {
-      Char(codePage_->Map(byte));
+    } else if (page.IsSingleByte()) {
+      Char(page.Map(byte));
+    } else if (page.IsLeadByte(byte)) {
+      lead_ = byte;
     } else {
       pendingBytes_.append(static_cast<char>(byte));
     }
   }
 
   void FlushBytes() {
-    if (pendingBytes_.isEmpty()) return;
-    const QString text = codePage_->Decode(pendingBytes_);
-    pendingBytes_.clear();
-    for (QChar ch : text) Char(ch.unicode());
+    if (!pendingBytes_.isEmpty()) {
+      const QString text = Page().Decode(pendingBytes_);
+      pendingBytes_.clear();
+      for (QChar ch : text) Char(ch.unicode());
+    }
+    if (lead_ >= 0) {  // no trail byte came: unreadable
+      lead_ = -1;
+      Char(0xFFFD);
+    }
   }
 
   void Char(char16_t c) {
@@ -560,7 +694,7 @@ class Reader {
       case Dest::FontTable:
         if (c == ';') {
           FinishFontEntry();
-        } else if (fontName_.size() < kMaxFontNameLength && c >= 0x20) {
+        } else if (fontName_.size() < kMaxFontNameLength && c >= 0x20 && c != 0xFFFC) {
           fontName_.append(QChar(c));
         }
         return;
@@ -604,6 +738,7 @@ class Reader {
   void Paragraph() {
     if (Cur().dest != Dest::Text) return;
     FlushText();
+    Place();
     if (pendingBreak_) cursor_.insertBlock();
     ApplyParagraph();
     // The break takes effect when more content follows: a document's last
@@ -619,6 +754,7 @@ class Reader {
 
   void FlushText() {
     if (text_.isEmpty()) return;
+    Place();
     if (pendingBreak_) {
       cursor_.insertBlock();
       pendingBreak_ = false;
@@ -629,6 +765,173 @@ class Reader {
     }
     cursor_.insertText(text_, Format(textProps_));
     text_.clear();
+  }
+
+  // ---- tables -------------------------------------------------------------
+
+  // Puts the cursor where the coming text belongs: into the next cell or
+  // row after \cell or \row, into a new table for the first paragraph that
+  // is in one, after the table for the first that is not (or after the last
+  // cell the row defines, when its \row is missing).
+  void Place() {
+    const bool inTable = Cur().para.intbl;
+    if (table_.table) {
+      const bool rowFull = table_.cellEnded && !rowCellx_.empty() &&
+                           table_.cell + 1 >= static_cast<int>(rowCellx_.size());
+      if (!inTable && (table_.rowEnded || rowFull)) {
+        EndTable();
+      } else if (table_.rowEnded) {
+        StartRow();
+      } else if (table_.cellEnded) {
+        NextCell();
+      }
+    } else if (inTable) {
+      StartTable();
+    }
+  }
+
+  // \cell and \row make a table of their text whether or not it is marked
+  // as being in one.
+  void PlaceInTable(bool nextCell) {
+    if (!table_.table) {
+      StartTable();
+    } else if (table_.rowEnded) {
+      StartRow();
+    } else if (table_.cellEnded && nextCell) {
+      NextCell();
+    }
+  }
+
+  void EndCell() {
+    if (Cur().dest != Dest::Text) return;
+    PlaceInTable(true);
+    FlushText();
+    // A paragraph mark before \cell leaves an empty paragraph in the cell.
+    if (pendingBreak_) cursor_.insertBlock();
+    pendingBreak_ = false;
+    ApplyParagraph();
+    table_.cellEnded = true;
+  }
+
+  void EndRow() {
+    if (Cur().dest != Dest::Text) return;
+    PlaceInTable(false);
+    FlushText();
+    if (!table_.cellEnded) {  // the last cell's text without its \cell
+      if (pendingBreak_) cursor_.insertBlock();
+      ApplyParagraph();
+    }
+    pendingBreak_ = false;
+    table_.cellEnded = false;
+    table_.rowEnded = true;
+  }
+
+  void StartTable() {
+    // The paragraph before the table has ended: the table follows it.
+    pendingBreak_ = false;
+    table_ = TableBuild();
+    table_.columns = std::max<int>(1, static_cast<int>(rowCellx_.size()));
+    table_.rows = 1;
+    QTextTableFormat format;
+    format.setCellSpacing(0);
+    format.setBorderCollapse(true);
+    format.setAlignment(Qt::AlignLeft);
+    table_.table = cursor_.insertTable(1, table_.columns, format);
+    TakeRowDefinition();
+    MoveToCell();
+  }
+
+  void StartRow() {
+    if (table_.row + 1 >= kMaxRows) {
+      EndTable();
+      StartTable();
+      return;
+    }
+    ++table_.row;
+    table_.cell = 0;
+    if (table_.row >= table_.rows) {
+      const int more = std::min(table_.rows, kMaxRows - table_.rows);
+      table_.table->appendRows(more);
+      table_.rows += more;
+    }
+    table_.rowEnded = table_.cellEnded = false;
+    TakeRowDefinition();
+    MoveToCell();
+  }
+
+  void NextCell() {
+    table_.cellEnded = false;
+    if (table_.cell + 1 >= kMaxColumns) {
+      // Cells past the last column go into it, after a tab.
+      const QTextCharFormat format = Format(Cur().chr);
+      cursor_.insertText(QStringLiteral("\t"), format);
+      return;
+    }
+    ++table_.cell;
+    if (table_.cell >= table_.columns) {
+      const int more = std::min(table_.columns, kMaxColumns - table_.columns);
+      table_.table->appendColumns(more);
+      table_.columns += more;
+    }
+    table_.usedColumns = std::max(table_.usedColumns, table_.cell + 1);
+    MoveToCell();
+  }
+
+  void MoveToCell() {
+    cursor_ = table_.table->cellAt(table_.row, table_.cell).firstCursorPosition();
+    pendingBreak_ = false;
+  }
+
+  // The cell boundaries of the row now defined: widths of the columns that
+  // no row before has given, and the cells the row has even when empty.
+  void TakeRowDefinition() {
+    const int defined = static_cast<int>(rowCellx_.size());
+    table_.usedColumns = std::max(table_.usedColumns, std::min(defined, kMaxColumns));
+    std::int32_t left = rowLeft_;
+    for (int i = 0; i < defined; ++i) {
+      const std::int32_t right = rowCellx_[static_cast<std::size_t>(i)];
+      if (i >= static_cast<int>(table_.widths.size())) table_.widths.push_back(std::clamp(right - left, 0, kMaxTwips));
+      left = right;
+    }
+    if (table_.usedColumns > table_.columns) {
+      table_.table->appendColumns(table_.usedColumns - table_.columns);
+      table_.columns = table_.usedColumns;
+    }
+    table_.bordered = table_.bordered || rowBordered_;
+    if (table_.padding < 0 && rowGap_ >= 0) table_.padding = std::min(rowGap_ / 15.0, kMaxCellPadding);
+  }
+
+  void EndTable() {
+    QTextTable* table = table_.table;
+    const int rows = table_.row + 1;
+    if (table_.rows > rows) table->removeRows(rows, table_.rows - rows);
+    if (table_.columns > table_.usedColumns) {
+      table->removeColumns(table_.usedColumns, table_.columns - table_.usedColumns);
+    }
+    QTextTableFormat format = table->format();
+    // Widths as the markup gives them, the whole table within the widest
+    // indent; columns it gives no width share the rest.
+    std::int64_t total = 0;
+    for (int i = 0; i < table_.usedColumns && i < static_cast<int>(table_.widths.size()); ++i) {
+      total += table_.widths[static_cast<std::size_t>(i)];
+    }
+    const double scale = total > kMaxTwips ? static_cast<double>(kMaxTwips) / total : 1.0;
+    QList<QTextLength> widths;
+    for (int i = 0; i < table_.usedColumns; ++i) {
+      const std::int32_t w = i < static_cast<int>(table_.widths.size()) ? table_.widths[static_cast<std::size_t>(i)] : 0;
+      const auto twips = static_cast<std::int32_t>(w * scale);  // whole twips, as they are written back
+      widths.append(twips > 0 ? QTextLength(QTextLength::FixedLength, twips / 15.0) : QTextLength());
+    }
+    format.setColumnWidthConstraints(widths);
+    format.setBorder(table_.bordered ? 1 : 0);
+    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    format.setBorderBrush(QColor(Qt::black));
+    format.setCellPadding(table_.padding >= 0 ? table_.padding : 2);
+    table->setFormat(format);
+    cursor_ = table->lastCursorPosition();
+    cursor_.movePosition(QTextCursor::NextBlock);
+    table_ = TableBuild();
+    pendingBreak_ = false;
   }
 
   static void RepairSurrogates(QString& text) {
@@ -645,6 +948,13 @@ class Reader {
   // ---- tables and formats -------------------------------------------------
 
   void FinishFontEntry() {
+    const int page = fontCodePage_ > 0 ? fontCodePage_ : CodePageOfCharset(fontCharset_);
+    if (page > 0) {
+      fontPages_.insert(fontNumber_, page);
+      fontPage_ = nullptr;
+    }
+    fontCharset_ = -1;
+    fontCodePage_ = 0;
     const QString name = fontName_.trimmed();
     fontName_.clear();
     if (name.isEmpty()) return;
@@ -653,6 +963,11 @@ class Reader {
   }
 
   QString FontName(std::int32_t number) const {
+    // Bytes in a symbol font are read as the characters they show, which
+    // the font that stands for it here need not have at those codes.
+    if (fontPages_.value(number < 0 ? deff_ : number) == kSymbolCodePage) {
+      return number >= 0 && number != deff_ ? FontName(-1) : baseFont_.family();
+    }
     auto it = fonts_.constFind(number < 0 ? deff_ : number);
     if (it == fonts_.constEnd()) it = fonts_.constFind(deff_);
     return it == fonts_.constEnd() ? baseFont_.family() : *it;
@@ -673,6 +988,9 @@ class Reader {
     f.setFontItalic(c.italic);
     f.setFontUnderline(c.underline);
     f.setFontStrikeOut(c.strike);
+    if (c.valign != 0) {
+      f.setVerticalAlignment(c.valign == 1 ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignSubScript);
+    }
     if (const QColor fg = Colour(c.fg); fg.isValid()) f.setForeground(fg);
     if (const QColor bg = Colour(c.bg); bg.isValid() && c.bg > 0) f.setBackground(bg);
     return formats_.emplace(c, f).first->second;
@@ -688,6 +1006,25 @@ class Reader {
     f.setTextIndent(p.fi / 15.0);
     f.setTopMargin(p.sb / 15.0);
     f.setBottomMargin(p.sa / 15.0);
+    // The markup measures tab stops from the margin; the text layout measures
+    // them from where the paragraph's first line starts. A hanging indent is
+    // a tab stop of its own, so that a list item's text lines up after its
+    // marker.
+    const std::int32_t start = p.li + p.fi;
+    QList<QTextOption::Tab> tabs;
+    const auto add = [&](std::int32_t twips, QTextOption::TabType type) {
+      if (twips <= start) return;
+      tabs.append(QTextOption::Tab((twips - start) / 15.0, type,
+                                   type == QTextOption::DelimiterTab ? QChar(u'.') : QChar()));
+    };
+    for (const TabStop& t : p.tabs) add(t.twips, t.type);
+    if (p.fi < 0) add(p.li, QTextOption::LeftTab);
+    std::stable_sort(tabs.begin(), tabs.end(),
+                     [](const QTextOption::Tab& a, const QTextOption::Tab& b) { return a.position < b.position; });
+    tabs.erase(std::unique(tabs.begin(), tabs.end(),
+                           [](const QTextOption::Tab& a, const QTextOption::Tab& b) { return a.position == b.position; }),
+               tabs.end());
+    if (!tabs.isEmpty()) f.setTabPositions(tabs);
     blockProps_ = p;
     blockFormat_ = f;
     blockFormatValid_ = true;
@@ -730,6 +1067,7 @@ class Reader {
     format.setName(name);
     format.setWidth(width);
     format.setHeight(height);
+    Place();
     if (pendingBreak_) {
       cursor_.insertBlock();
       pendingBreak_ = false;
@@ -741,7 +1079,17 @@ class Reader {
     FlushBytes();
     if (Cur().dest == Dest::Picture) FinishPicture();
     FlushText();
+    if (table_.table) {
+      if (!table_.cellEnded && !table_.rowEnded) {
+        if (pendingBreak_) cursor_.insertBlock();
+        ApplyParagraph();
+      }
+      EndTable();
+    }
     if (!pendingBreak_) ApplyParagraph();
+    QTextOption option = doc_.defaultTextOption();
+    option.setTabStopDistance(defaultTab_ / 15.0);
+    doc_.setDefaultTextOption(option);
     cursor_.endEditBlock();
   }
 
@@ -759,6 +1107,7 @@ class Reader {
   bool ignorable_ = false;
   std::int32_t ucSkip_ = 0;
   QByteArray pendingBytes_;
+  int lead_ = -1;  // a lead byte waiting for its trail byte
 
   QString text_;
   CharProps textProps_;
@@ -766,9 +1115,22 @@ class Reader {
   bool pendingBreak_ = false;
 
   QHash<std::int32_t, QString> fonts_;
+  QHash<std::int32_t, int> fontPages_;  // code pages of the fonts whose character set names one
+  std::shared_ptr<const RtfCodePage> fontPage_;
+  std::int32_t fontPageFont_ = -1;
   std::int32_t deff_ = 0;
   std::int32_t fontNumber_ = 0;
+  int fontCharset_ = -1;
+  int fontCodePage_ = 0;
   QString fontName_;
+  std::int32_t defaultTab_ = 720;
+  int footnotes_ = 0;
+
+  TableBuild table_;
+  std::vector<std::int32_t> rowCellx_;
+  std::int32_t rowLeft_ = 0;
+  std::int32_t rowGap_ = -1;
+  bool rowBordered_ = false;
   std::vector<QColor> colours_;
   int colour_[3] = {0, 0, 0};
   bool colourSet_ = false;

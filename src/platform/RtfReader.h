@@ -2,15 +2,27 @@
 // Our reader of rich-text markup (RTF) into a Qt text document.
 //
 // It reads what word processors and rich-text controls write: groups, control
-// words and symbols, "\'hh" bytes in the document's code page, "\uN" with its
-// "\ucN" fallback, the font and colour tables, character formatting (\plain,
-// \b, \i, \ul, \strike, \fs, \f, \cf, \cb, \highlight), paragraphs (\par,
-// \line, \tab, \pard, \ql \qc \qr \qj, \li \ri \fi \sb \sa) and PNG or JPEG
-// pictures. Destinations it does not show are skipped; unknown words are
-// ignored.
+// words and symbols, "\'hh" bytes in the code page of the font's character
+// set (else the document's; double-byte pages join a lead byte with the byte
+// after it), "\uN" with its "\ucN" fallback, the font and colour tables,
+// character formatting (\plain, \b, \i, \ul, \strike, \super, \sub, \fs, \f,
+// \cf, \cb, \highlight), paragraphs (\par, \line, \tab, \pard, \ql \qc \qr \qj,
+// \li \ri \fi \sb \sa, tab stops \tx with \tqr \tqc \tqdec, \deftab), tables
+// (\trowd, \cellx, \intbl, \cell, \row: one table row per \row, column widths
+// from the first row that gives them) and PNG or JPEG pictures.
+//
+// As a rich-text control shows them: list numbers and bullets are the text
+// the markup spells out (\pntext, \listtext), with the hanging indent as a
+// tab stop after them; a footnote shows its reference mark (\chftn numbers
+// them 1, 2, ...) but not its text; headers and footers are not shown; a
+// nested table's cells go into the cell that holds it, a tab between them;
+// "\-" is a soft hyphen (U+00AD). Destinations it does not show are skipped;
+// unknown words are ignored.
 //
 // Any input is safe: nesting is bounded, numbers are clamped, a truncated
-// document shows as far as it goes, and nothing grows beyond the input's size.
+// document shows as far as it goes, and nothing grows beyond the input's size;
+// a table has at most 64 columns (further cells go into the last, after a tab)
+// and 4096 rows (further rows make a table of their own).
 #include <QByteArrayView>
 #include <QFont>
 #include <QStringView>

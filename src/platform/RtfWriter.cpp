@@ -8,8 +8,10 @@
 #include <QPixmap>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextTable>
 #include <QUrl>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -26,14 +28,27 @@ struct RunProps {
   bool italic = false;
   bool underline = false;
   bool strike = false;
+  int valign = 0;  // 0 none, 1 superscript, 2 subscript
   bool operator==(const RunProps&) const = default;
+};
+
+struct TabStop {
+  int twips = 0;
+  QTextOption::TabType type = QTextOption::LeftTab;
+  bool operator==(const TabStop&) const = default;
 };
 
 struct ParaProps {
   int align = 0;
   int li = 0, ri = 0, fi = 0, sb = 0, sa = 0;
+  bool intbl = false;
+  std::vector<TabStop> tabs;
   bool operator==(const ParaProps&) const = default;
 };
+
+// Markup measures the box's default tab stops in twips; a Windows control
+// has one every half inch.
+constexpr int kDefaultTabTwips = 720;
 
 int Twips(qreal pixels) { return static_cast<int>(std::lround(pixels * 15.0)); }
 
@@ -67,6 +82,9 @@ class Markup {
         Word(QLatin1StringView("\\tab"));
       } else if (u == 0x2028) {
         Word(QLatin1StringView("\\line"));
+      } else if (u == 0x00AD) {
+        out_ += QLatin1StringView("\\-");
+        delimit_ = false;
       } else if (u >= 0x20 && u < 0x80) {
         if (delimit_) out_ += QLatin1Char(' ');
         out_ += ch;
@@ -105,7 +123,8 @@ class Markup {
   bool delimit_ = false;
 };
 
-void WriteHeader(Markup& m, const QStringList& fonts, const std::vector<QColor>& colours) {
+void WriteHeader(Markup& m, const QStringList& fonts, const std::vector<QColor>& colours,
+                 int defaultTab = kDefaultTabTwips) {
   m.Raw(QLatin1StringView("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl"));
   for (int i = 0; i < fonts.size(); ++i) {
     m.Word(QLatin1StringView("{\\f"), i);
@@ -128,6 +147,7 @@ void WriteHeader(Markup& m, const QStringList& fonts, const std::vector<QColor>&
     m.Raw(QLatin1StringView("}"));
     m.NewLine();
   }
+  if (defaultTab != kDefaultTabTwips) m.Word(QLatin1StringView("\\deftab"), defaultTab);
   m.Word(QLatin1StringView("\\viewkind4\\uc1"));
 }
 
@@ -142,12 +162,25 @@ class DocumentWriter {
       for (auto it = b.begin(); !it.atEnd(); ++it) Props(it.fragment().charFormat());
     }
     if (fonts_.isEmpty()) fonts_.append(doc_.defaultFont().family());
-    WriteHeader(m_, fonts_, colours_);
+    const int defaultTab = std::max(1, Twips(doc_.defaultTextOption().tabStopDistance()));
+    WriteHeader(m_, fonts_, colours_, defaultTab);
 
     bool first = true;
     ParaProps para;
+    const QTextTable* rowTable = nullptr;
+    int row = -1;
     for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next()) {
-      const ParaProps p = Para(b.blockFormat());
+      QTextTable* table = QTextCursor(b).currentTable();
+      QTextTableCell cell;
+      if (table) {
+        cell = table->cellAt(b.position());
+        if (table != rowTable || cell.row() != row) WriteRowDefinition(*table);
+        rowTable = table;
+        row = cell.row();
+      } else {
+        rowTable = nullptr;
+      }
+      const ParaProps p = Para(b.blockFormat(), table != nullptr);
       if (first || !(p == para)) {
         WritePara(p);
         para = p;
@@ -170,8 +203,16 @@ class DocumentWriter {
           m_.Text(text);
         }
       }
-      m_.Word(QLatin1StringView("\\par"));
-      m_.NewLine();
+      if (table && cell.lastCursorPosition().block() == b) {
+        m_.Word(QLatin1StringView("\\cell"));
+        if (cell.column() + cell.columnSpan() >= table->columns()) {
+          m_.Word(QLatin1StringView("\\row"));
+          m_.NewLine();
+        }
+      } else {
+        m_.Word(QLatin1StringView("\\par"));
+        m_.NewLine();
+      }
     }
     m_.Raw(QLatin1StringView("}"));
     m_.NewLine();
@@ -197,6 +238,8 @@ class DocumentWriter {
     r.italic = f.fontItalic();
     r.underline = f.fontUnderline();
     r.strike = f.fontStrikeOut();
+    if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript) r.valign = 1;
+    if (f.verticalAlignment() == QTextCharFormat::AlignSubScript) r.valign = 2;
     if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush) {
       r.fg = Colour(f.foreground().color());
     }
@@ -215,8 +258,9 @@ class DocumentWriter {
     return static_cast<int>(colours_.size());
   }
 
-  static ParaProps Para(const QTextBlockFormat& f) {
+  static ParaProps Para(const QTextBlockFormat& f, bool inTable) {
     ParaProps p;
+    p.intbl = inTable;
     const Qt::Alignment a = f.alignment() & Qt::AlignHorizontal_Mask;
     if (a & Qt::AlignHCenter) {
       p.align = 1;
@@ -230,7 +274,28 @@ class DocumentWriter {
     p.fi = Twips(f.textIndent());
     p.sb = Twips(f.topMargin());
     p.sa = Twips(f.bottomMargin());
+    // The layout measures tab stops from the start of the first line.
+    for (const QTextOption::Tab& tab : f.tabPositions()) {
+      p.tabs.push_back({Twips(tab.position) + p.li + p.fi, tab.type});
+    }
     return p;
+  }
+
+  // A row's cell boundaries from the table's column widths; a column without
+  // a width of its own ends where the one before it ends.
+  void WriteRowDefinition(const QTextTable& table) {
+    const QTextTableFormat format = table.format();
+    const QList<QTextLength> widths = format.columnWidthConstraints();
+    m_.Word(QLatin1StringView("\\trowd\\trgaph"), Twips(format.cellPadding()));
+    int right = 0;
+    for (int c = 0; c < table.columns(); ++c) {
+      const QTextLength w = c < widths.size() ? widths[c] : QTextLength();
+      if (w.type() == QTextLength::FixedLength) right += Twips(w.rawValue());
+      if (format.border() > 0) {
+        m_.Word(QLatin1StringView("\\clbrdrt\\brdrs\\clbrdrl\\brdrs\\clbrdrb\\brdrs\\clbrdrr\\brdrs"));
+      }
+      m_.Word(QLatin1StringView("\\cellx"), right);
+    }
   }
 
   void WritePara(const ParaProps& p) {
@@ -242,6 +307,13 @@ class DocumentWriter {
     if (p.fi != 0) m_.Word(QLatin1StringView("\\fi"), p.fi);
     if (p.sb != 0) m_.Word(QLatin1StringView("\\sb"), p.sb);
     if (p.sa != 0) m_.Word(QLatin1StringView("\\sa"), p.sa);
+    if (p.intbl) m_.Word(QLatin1StringView("\\intbl"));
+    for (const TabStop& t : p.tabs) {
+      if (t.type == QTextOption::RightTab) m_.Word(QLatin1StringView("\\tqr"));
+      if (t.type == QTextOption::CenterTab) m_.Word(QLatin1StringView("\\tqc"));
+      if (t.type == QTextOption::DelimiterTab) m_.Word(QLatin1StringView("\\tqdec"));
+      m_.Word(QLatin1StringView("\\tx"), t.twips);
+    }
   }
 
   // Only what changed is written; the first run names its font and size.
@@ -253,6 +325,10 @@ class DocumentWriter {
     if (r.bold != c.bold) m_.Word(QLatin1StringView(r.bold ? "\\b" : "\\b0"));
     if (r.italic != c.italic) m_.Word(QLatin1StringView(r.italic ? "\\i" : "\\i0"));
     if (r.strike != c.strike) m_.Word(QLatin1StringView(r.strike ? "\\strike" : "\\strike0"));
+    if (r.valign != c.valign) {
+      static const char* const kVertical[] = {"\\nosupersub", "\\super", "\\sub"};
+      m_.Word(QLatin1StringView(kVertical[r.valign]));
+    }
     if (first || r.font != c.font) m_.Word(QLatin1StringView("\\f"), r.font);
     if (first || r.halfPoints != c.halfPoints) m_.Word(QLatin1StringView("\\fs"), r.halfPoints);
     current_ = r;

@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextTable>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <cmath>
@@ -322,6 +323,31 @@ TEST(RichTextBox, CoverIndentAppliesToItsFirstParagraph) {
   EXPECT_EQ(box.document()->begin().blockFormat().leftMargin(), 14);
   EXPECT_EQ(box.document()->lastBlock().blockFormat().leftMargin(), 0);
   EXPECT_EQ(box.Text(), kCoverText);
+}
+
+TEST(RichTextBox, IndentsKeepHangingLinesAndMoveTablesWhole) {
+  RichTextBox box;
+  box.SetTextRTF("{\\rtf1\\pard\\li360\\fi-360 1.\\tab a\\par\\li720\\fi360 b\\par"
+                 "\\trowd\\cellx900\\pard\\intbl\\li60 c\\cell\\row\\pard d}");
+  box.SetSelStart(0);
+  box.SetSelLength(static_cast<int>(box.Text().size()));
+  EXPECT_EQ(box.SelIndent(), std::nullopt);
+  box.SetSelIndent(210);
+  box.SetSelRightIndent(90);
+  // The first line starts at the indent; the lines after it keep their
+  // offset, but none starts left of the box; a table moves as a whole.
+  EXPECT_EQ(Outline(*box.document()),
+            "P left li570 ri90 fi-360 sb0 sa0 tab360\n  [MS Sans Serif 12] 1.<tab>a\n"
+            "P left li0 ri90 fi210 sb0 sa0\n  [MS Sans Serif 12] b\n"
+            "T 1x1 900\n"
+            "P 0,0 left li60 ri0 fi0 sb0 sa0\n  [MS Sans Serif 12] c\n"
+            "P left li210 ri90 fi0 sb0 sa0\n  [MS Sans Serif 12] d\n");
+  const QTextTable* table = QTextCursor(box.document()->findBlockByNumber(2)).currentTable();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->format().leftMargin(), 14);
+  EXPECT_EQ(table->format().rightMargin(), 6);
+  EXPECT_EQ(box.SelIndent(), 210);
+  EXPECT_EQ(box.SelRightIndent(), 90);
 }
 
 TEST(RichTextBox, SelectionValuesAndMixedSelections) {

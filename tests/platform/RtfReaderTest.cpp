@@ -75,8 +75,9 @@ TEST(RtfReader, ParagraphsAndTheLastParagraphMark) {
   EXPECT_EQ(TextOf("{\\rtf1 a\\line b\\tab c}"), "a\r\nb\tc");
   // A line end after a backslash is a paragraph mark.
   EXPECT_EQ(TextOf("{\\rtf1 a\\\nb}"), "a\r\nb");
-  // \sect and \page end paragraphs; table cells are tab-separated.
-  EXPECT_EQ(TextOf("{\\rtf1 a\\sect b\\page c\\cell d\\row}"), "a\r\nb\r\nc\td");
+  // \sect and \page end paragraphs; \cell and \row make a table, each cell
+  // a paragraph of its own, and a paragraph follows the table.
+  EXPECT_EQ(TextOf("{\\rtf1 a\\sect b\\page c\\cell d\\row}"), "a\r\nb\r\nc\r\nd\r\n");
 }
 
 TEST(RtfReader, CharacterFormattingAndGroupScope) {
@@ -112,6 +113,8 @@ TEST(RtfReader, FontTables) {
             "  [Times New Roman 12] e\n");
   // An entry closed by its group without a semicolon still counts.
   EXPECT_EQ(OutlineOf("{\\rtf1{\\fonttbl{\\f0 Verdana}}x}"), "P left li0 ri0 fi0 sb0 sa0\n  [Verdana 12] x\n");
+  // An object mark is no part of a name (it could not be written back).
+  EXPECT_EQ(OutlineOf("{\\rtf1{\\fonttbl{\\f0\\u-4?Verdana;}}x}"), "P left li0 ri0 fi0 sb0 sa0\n  [Verdana 12] x\n");
   // No table at all: the font given by the caller.
   QTextDocument doc;
   ReadRtf(QStringView(u"{\\rtf1 x}"), doc, QFont(QStringLiteral("Liberation Sans")));
@@ -142,7 +145,7 @@ TEST(RtfReader, ParagraphFormattingTakesEffectAtTheMark) {
                               "\\pard\\qj\\fi-150\\li450\\sb120\\sa60 justified\\par\\pard\\ql left\\par}"),
             "P center li0 ri0 fi0 sb0 sa0\n  [Arial 12] centre\n"
             "P right li300 ri150 fi0 sb0 sa0\n  [Arial 12] right\n"
-            "P justify li450 ri0 fi-150 sb120 sa60\n  [Arial 12] justified\n"
+            "P justify li450 ri0 fi-150 sb120 sa60 tab150\n  [Arial 12] justified\n"
             "P left li0 ri0 fi0 sb0 sa0\n  [Arial 12] left\n");
   // The properties in force at \par format the paragraph it ends, even when
   // they are set after its text; \pard goes back to the defaults.
@@ -178,6 +181,26 @@ TEST(RtfReader, CodePageBytes) {
   EXPECT_EQ(TextOf("{\\rtf1 \\'B0\\'a\\'zz}"), QString::fromUtf8("°zz"));
 }
 
+TEST(RtfReader, CodePageOfTheFontsCharacterSet) {
+  const QString fonts = QStringLiteral(
+      "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset204 Arial;}"
+      "{\\f2\\fcharset161 Arial;}{\\f3\\fcharset128 MS Gothic;}{\\f4\\fcharset136 MingLiU;}{\\f5\\fcharset2 Symbol;}"
+      "{\\f6\\fcharset99 Odd;}{\\f7\\cpg1251 Cpg;}}");
+  EXPECT_EQ(TextOf(fonts + "\\f1\\'cf\\'f0\\'e8\\'e2\\'e5\\'f2 \\'ec\\'e8\\'f0\\f2  \\'c5\\'eb\\'dd\\'e3\\'ee\\'f4\\'e5"
+                           "\\f0  \\'b0\\f6 \\'b0\\f7 \\'c4\\f5 \\'b7\\'ae}"),
+            QString::fromUtf8("Привет мир Ελέγξτε °°Д•→"));
+  // Double-byte characters whose second byte is below 0x80: "{" and "\\"
+  // escaped or as hex, a letter as itself.
+  EXPECT_EQ(TextOf(fonts + "\\f3\\'93\\'fa\\'96\\'7b\\'8c\\'ea\\'96\\{\\'95\\'5c\\'95\\\\\\f4 \\'a7A\\'a6n}"),
+            QString::fromUtf8("日本語本表表你好"));
+  // A lead byte without its trail byte shows as unreadable and takes
+  // nothing after it along.
+  EXPECT_EQ(TextOf(fonts + "{\\f3 x\\'93}y\\f3\\'93\\par z\\'93}"), QString::fromUtf16(u"x\uFFFDy\uFFFD\r\nz\uFFFD"));
+  QTextDocument doc;
+  ReadRtf(QByteArrayView("{\\rtf1{\\fonttbl{\\f0\\fcharset128 M;}}\\f0 \x93\xfa\x96{\\b \x93}"), doc);
+  EXPECT_EQ(PlainText(doc), QString::fromUtf16(u"日\uFFFD\uFFFD"));
+}
+
 TEST(RtfReader, LiteralCharactersOfBytesAndOfText) {
   // Raw bytes above 127 in a file are code-page bytes ...
   QTextDocument doc;
@@ -210,11 +233,67 @@ TEST(RtfReader, UnicodeCharactersAndTheirFallbacks) {
 TEST(RtfReader, ControlSymbolsAndSpecialCharacters) {
   EXPECT_EQ(TextOf("{\\rtf1 \\{x\\} \\\\ a\\~b c\\_d so\\-ft \\emdash\\endash\\bullet\\lquote\\rquote"
                    "\\ldblquote\\rdblquote}"),
-            QString::fromUtf8("{x} \\ a\u00A0b c\u2011d soft —–•‘’“”"));
+            QString::fromUtf8("{x} \\ a\u00A0b c\u2011d so\u00ADft —–•‘’“”"));
   // Unknown words and symbols are ignored, their parameters with them.
   EXPECT_EQ(TextOf("{\\rtf1 \\foo12 \\barbaz-4 text\\| \\:x}"), "text x");
   // Control characters in the markup show nothing.
   EXPECT_EQ(TextOf(QString::fromUtf8("{\\rtf1 a\x01\x7f" "b\tc}")), QString::fromUtf8("a\x7f" "b\tc"));
+}
+
+TEST(RtfReader, TablesRowByRow) {
+  // Cell widths from \\cellx (after \\trleft), one row per \\row, the
+  // paragraphs of a cell in it; a paragraph mark before \\cell leaves an
+  // empty paragraph, as in a word processor.
+  const QString row = QStringLiteral("\\trowd\\trgaph108\\trleft-108\\cellx1800\\cellx3600\\cellx5400");
+  EXPECT_EQ(OutlineOf(kHead + "\\fs20 before\\par" + row + "\\pard\\intbl a\\cell b\\par c\\cell d\\par\\cell\\row" + row +
+                      "\\intbl\\qc e\\cell\\row\\pard after\\par}"),
+            "P left li0 ri0 fi0 sb0 sa0\n  [Arial 10] before\n"
+            "T 2x3 1908 1800 1800\n"
+            "P 0,0 left li0 ri0 fi0 sb0 sa0\n  [Arial 10] a\n"
+            "P 0,1 left li0 ri0 fi0 sb0 sa0\n  [Arial 10] b\n"
+            "P 0,1 left li0 ri0 fi0 sb0 sa0\n  [Arial 10] c\n"
+            "P 0,2 left li0 ri0 fi0 sb0 sa0\n  [Arial 10] d\n"
+            "P 0,2 left li0 ri0 fi0 sb0 sa0\n"
+            "P 1,0 center li0 ri0 fi0 sb0 sa0\n  [Arial 10] e\n"
+            "P 1,1 left li0 ri0 fi0 sb0 sa0\n"
+            "P 1,2 left li0 ri0 fi0 sb0 sa0\n"
+            "P left li0 ri0 fi0 sb0 sa0\n  [Arial 10] after\n");
+  // Nested tables are read into the cell that holds them, a tab between
+  // their cells; a row without \\row ends after the cells it defines.
+  EXPECT_EQ(TextOf("{\\rtf1\\trowd\\cellx900\\cellx1800\\intbl x\\par\\itap2 p\\nestcell q\\nestcell"
+                   "{\\*\\nesttableprops\\trowd\\cellx500\\nestrow}{\\nonesttables\\par}\\itap1\\cell y\\cell\\pard z}"),
+            "\r\nx\r\np\tq\t\r\ny\r\nz");
+  // Thousands of cells in a row fill 64 columns, the rest the last one;
+  // huge boundaries are clamped.
+  QString wide = QStringLiteral("{\\rtf1\\trowd\\cellx99999999999\\cellx-99999999999\\intbl ");
+  for (int i = 0; i < 5000; ++i) wide += QStringLiteral("c\\cell ");
+  QTextDocument doc;
+  ReadRtf(QStringView(wide + "\\row}"), doc);
+  const QTextTable* table = QTextCursor(doc.findBlockByNumber(1)).currentTable();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->rows(), 1);
+  EXPECT_EQ(table->columns(), 64);
+  EXPECT_EQ(table->cellAt(0, 63).firstCursorPosition().block().text(), QString(QStringLiteral("c\t")).repeated(4936) + "c");
+  EXPECT_EQ(table->format().columnWidthConstraints().value(0).rawValue(), 31680 / 15.0);
+  // Many rows: tables of 4096 rows each, one after another.
+  QString tall = QStringLiteral("{\\rtf1 ");
+  for (int i = 0; i < 5000; ++i) tall += QStringLiteral("\\intbl r\\cell\\row ");
+  ReadRtf(QStringView(tall + "}"), doc);
+  EXPECT_EQ(QTextCursor(doc.findBlockByNumber(1)).currentTable()->rows(), 4096);
+  EXPECT_EQ(QTextCursor(doc.lastBlock().previous()).currentTable()->rows(), 904);
+}
+
+TEST(RtfReader, ListMarkersTabStopsAndFootnoteMarks) {
+  // The marker is the text the document carries; the hanging indent is a
+  // tab stop after it. Tab stops count from where the first line starts.
+  EXPECT_EQ(OutlineOf(kHead + "{\\pntext\\f0 1.\\tab}{\\*\\pn\\pnlvlbody{\\pntxta .}}\\pard\\li720\\fi-360 one\\par"
+                              "{\\listtext\\pard\\plain\\f1 2.\\tab}two\\tqr\\tx3000\\tqc\\tx2000\\tx360\\tqdec\\tx4000\\tb5000\\par"
+                              "\\pard\\tx300 \\tab x{\\super\\chftn}{\\footnote\\chftn note}, y{\\super\\chftn}\\sub 2\\nosupersub  so\\-ft}"),
+            "P left li720 ri0 fi-360 sb0 sa0 tab360\n  [Arial 12] 1.<tab>one\n"
+            "P left li720 ri0 fi-360 sb0 sa0 tab360 tab1640c tab2640r tab3640d\n"
+            "  [Times New Roman 12] 2.<tab>\n  [Arial 12] two\n"
+            "P left li0 ri0 fi0 sb0 sa0 tab300\n  [Arial 12] <tab>x\n  [Arial 12 super] 1\n  [Arial 12] , y\n"
+            "  [Arial 12 super] 2\n  [Arial 12 sub] 2\n  [Arial 12]  so\u00adft\n");
 }
 
 TEST(RtfReader, DestinationsThatShowNothing) {

@@ -5,8 +5,12 @@
 #include "platform/RtfReader.h"
 #include "platform/RtfWriter.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
+#include <QTextTable>
 #include <gtest/gtest.h>
 
 using rtftest::Outline;
@@ -22,7 +26,99 @@ void Load(const char* name, QTextDocument& doc) {
   platform::ReadRtf(QByteArrayView(bytes), doc);
 }
 
+// The lines of LibreOffice's text export. It writes a list's label indented
+// by blanks and followed by a blank where the document has its tab.
+QStringList WordProcessorLines(const char* name) {
+  QString text = QString::fromUtf8(ReadData(QString::fromLatin1(name)));
+  if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+  QStringList lines = text.split(QLatin1Char('\n'));
+  if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+  static const QRegularExpression label(QStringLiteral("^ +(\\S+) "));
+  for (QString& line : lines) line.replace(label, QStringLiteral("\\1\t"));
+  return lines;
+}
+
+QStringList Lines(const QTextDocument& doc) {
+  QStringList lines = PlainText(doc).split(QStringLiteral("\r\n"));
+  static const QRegularExpression blanks(QStringLiteral("^ +"));
+  for (QString& line : lines) line.remove(blanks);
+  return lines;
+}
+
+QString CellText(const QTextTable& table, int row, int column) {
+  return table.cellAt(row, column).firstCursorPosition().block().text();
+}
+
 }  // namespace
+
+TEST(RtfSamples, TextIsWhatAWordProcessorReads) {
+  // Lists, a table, footnote marks, soft hyphens, Cyrillic, Greek, Japanese
+  // and Chinese as LibreOffice reads them from its own markup, pandoc's and
+  // a rich-text control's.
+  for (const char* name : {"lists", "lists-pandoc", "control"}) {
+    QTextDocument doc;
+    Load((std::string(name) + ".rtf").c_str(), doc);
+    EXPECT_EQ(Lines(doc), WordProcessorLines((std::string(name) + ".txt").c_str())) << name;
+  }
+}
+
+TEST(RtfSamples, TablesOfThreeRowsAndColumns) {
+  for (const char* name : {"lists.rtf", "control.rtf"}) {
+    QTextDocument doc;
+    Load(name, doc);
+    const QTextTable* table = nullptr;
+    for (QTextBlock b = doc.begin(); b.isValid() && !table; b = b.next()) table = QTextCursor(b).currentTable();
+    ASSERT_NE(table, nullptr) << name;
+    EXPECT_EQ(table->rows(), 3) << name;
+    EXPECT_EQ(table->columns(), 3) << name;
+    EXPECT_EQ(CellText(*table, 0, 0), "Light") << name;
+    EXPECT_EQ(CellText(*table, 1, 1), QString::fromUtf8("225°")) << name;
+    EXPECT_EQ(CellText(*table, 2, 2), "3 M") << name;
+  }
+  QTextDocument doc;
+  Load("control.rtf", doc);
+  EXPECT_TRUE(Outline(doc).contains("T 3x3 1908 1800 1800\n")) << Outline(doc).toStdString();
+}
+
+TEST(RtfSamples, ListMarkersInsideTheBoxAfterItsIndent) {
+  // The answer style indents every paragraph by 210 twips (14 pixels): a
+  // list item's marker starts there, and its text, on the first line after
+  // the tab and on the lines after it, one hanging indent further.
+  for (const auto& [name, count] : {std::pair("lists.rtf", 6), {"lists-pandoc.rtf", 6}, {"control.rtf", 5}}) {
+    platform::RichTextBox box;
+    box.SetTextRTF(QString::fromLatin1(ReadData(QString::fromLatin1(name))));
+    box.SetSelStart(0);
+    box.SetSelLength(static_cast<int>(box.Text().size()));
+    box.SetSelIndent(210);
+    box.SetSelRightIndent(210);
+    QTextDocument& doc = *box.document();
+    doc.setTextWidth(320);
+    doc.size();  // lays it out
+    const double edge = doc.documentMargin() + 14;
+    int items = 0;
+    int wrapped = 0;
+    static const QRegularExpression marker(QString::fromUtf8("^ ?(\\d\\.|•)\t"));
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+      if (!marker.match(b.text()).hasMatch() || QTextCursor(b).currentTable()) continue;
+      ++items;
+      const QTextLayout& layout = *b.layout();
+      const double x = layout.position().x();
+      const QTextLine first = layout.lineAt(0);
+      const double hanging = -b.blockFormat().textIndent();
+      EXPECT_GT(hanging, 0) << name;
+      EXPECT_NEAR(x + first.x(), edge, 0.5) << name << " " << b.text().toStdString();
+      EXPECT_NEAR(x + first.cursorToX(0), edge, 0.5) << name;
+      EXPECT_NEAR(x + first.cursorToX(static_cast<int>(b.text().indexOf(QLatin1Char('\t'))) + 1), edge + hanging, 0.5)
+          << name << " " << b.text().toStdString();
+      for (int i = 1; i < layout.lineCount(); ++i) {
+        ++wrapped;
+        EXPECT_NEAR(x + layout.lineAt(i).x(), edge + hanging, 0.5) << name;
+      }
+    }
+    EXPECT_EQ(items, count) << name;
+    EXPECT_GT(wrapped, 0) << name;
+  }
+}
 
 TEST(RtfSamples, FormattedDocument) {
   QTextDocument doc;
@@ -105,7 +201,8 @@ TEST(RtfSamples, Windows1252AndOtherCharacters) {
 
 TEST(RtfSamples, SamplesSurviveTheBox) {
   // Loaded into the box, written out, loaded again: nothing changes.
-  for (const char* name : {"formatted.rtf", "lines.rtf", "charset.rtf"}) {
+  for (const char* name :
+       {"formatted.rtf", "lines.rtf", "charset.rtf", "lists.rtf", "lists-pandoc.rtf", "control.rtf"}) {
     platform::RichTextBox box;
     box.SetTextRTF(QString::fromLatin1(ReadData(QString::fromLatin1(name))));
     const QString once = box.TextRTF();

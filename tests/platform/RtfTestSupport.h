@@ -7,7 +7,9 @@
 #include <QImage>
 #include <QString>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextTable>
 #include <QUrl>
 #include <cmath>
 #include <ostream>
@@ -21,9 +23,18 @@ inline QString Paragraph(const QTextBlockFormat& f) {
   const Qt::Alignment a = f.alignment() & Qt::AlignHorizontal_Mask;
   const char* align = (a & Qt::AlignHCenter) ? "center" : (a & Qt::AlignRight) ? "right" : (a & Qt::AlignJustify) ? "justify" : "left";
   const auto tw = [](qreal px) { return QString::number(std::lround(px * 15)); };
-  return QStringLiteral("%1 li%2 ri%3 fi%4 sb%5 sa%6")
-      .arg(QLatin1StringView(align), tw(f.leftMargin()), tw(f.rightMargin()), tw(f.textIndent()), tw(f.topMargin()),
-           tw(f.bottomMargin()));
+  QString s = QStringLiteral("%1 li%2 ri%3 fi%4 sb%5 sa%6")
+                  .arg(QLatin1StringView(align), tw(f.leftMargin()), tw(f.rightMargin()), tw(f.textIndent()),
+                       tw(f.topMargin()), tw(f.bottomMargin()));
+  // Tab stops in twips from where the first line starts; r, c, d for right,
+  // centre and decimal.
+  for (const QTextOption::Tab& t : f.tabPositions()) {
+    s += QLatin1StringView(" tab") + tw(t.position);
+    if (t.type == QTextOption::RightTab) s += QLatin1Char('r');
+    if (t.type == QTextOption::CenterTab) s += QLatin1Char('c');
+    if (t.type == QTextOption::DelimiterTab) s += QLatin1Char('d');
+  }
+  return s;
 }
 
 inline QString Character(const QTextCharFormat& f) {
@@ -32,17 +43,37 @@ inline QString Character(const QTextCharFormat& f) {
   if (f.fontItalic()) s += QLatin1StringView(" italic");
   if (f.fontUnderline()) s += QLatin1StringView(" underline");
   if (f.fontStrikeOut()) s += QLatin1StringView(" strike");
+  if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript) s += QLatin1StringView(" super");
+  if (f.verticalAlignment() == QTextCharFormat::AlignSubScript) s += QLatin1StringView(" sub");
   if (f.hasProperty(QTextFormat::ForegroundBrush)) s += QLatin1StringView(" fg") + f.foreground().color().name();
   if (f.hasProperty(QTextFormat::BackgroundBrush)) s += QLatin1StringView(" bg") + f.background().color().name();
   return s;
 }
 
-// One line per paragraph ("P <alignment and indents>") and one per run
-// ("  [<format>] text", pictures as "  [picture WxH of IWxIH]").
+// One line per paragraph ("P <alignment and indents>", in a table cell
+// "P r,c <...>") and one per run ("  [<format>] text", pictures as
+// "  [picture WxH of IWxIH]"); a table starts with "T rows x columns" and
+// the widths of its columns in twips.
 inline QString Outline(const QTextDocument& doc) {
   QString out;
+  const QTextTable* last = nullptr;
   for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-    out += QLatin1StringView("P ") + Paragraph(b.blockFormat()) + QLatin1Char('\n');
+    const QTextTable* table = QTextCursor(b).currentTable();
+    QString cell;
+    if (table) {
+      if (table != last) {
+        out += QStringLiteral("T %1x%2").arg(table->rows()).arg(table->columns());
+        for (const QTextLength& w : table->format().columnWidthConstraints()) {
+          out += QLatin1Char(' ') + (w.type() == QTextLength::FixedLength ? QString::number(std::lround(w.rawValue() * 15))
+                                                                          : QStringLiteral("*"));
+        }
+        out += QLatin1Char('\n');
+      }
+      const QTextTableCell c = table->cellAt(b.position());
+      cell = QStringLiteral("%1,%2 ").arg(c.row()).arg(c.column());
+    }
+    last = table;
+    out += QLatin1StringView("P ") + cell + Paragraph(b.blockFormat()) + QLatin1Char('\n');
     for (auto it = b.begin(); !it.atEnd(); ++it) {
       const QTextFragment f = it.fragment();
       const QTextCharFormat cf = f.charFormat();

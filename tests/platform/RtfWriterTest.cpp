@@ -91,9 +91,10 @@ TEST(RtfWriter, EscapesCharacters) {
 TEST(RtfWriter, EmptyDocumentAndEmptyParagraphs) {
   QTextDocument doc;
   doc.setDefaultFont(QFont(QStringLiteral("Arial"), 10));
+  // A document not read from markup has the text layout's own tab stops.
   EXPECT_EQ(WriteRtf(doc),
             "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\r\n"
-            "\\viewkind4\\uc1\\pard\\f0\\fs20\\par\r\n}\r\n");
+            "\\deftab1200\\viewkind4\\uc1\\pard\\f0\\fs20\\par\r\n}\r\n");
   ExpectRoundTrip(QStringLiteral("{\\rtf1\\par\\fs40\\par\\fs10 x\\par\\par}"));
 }
 
@@ -152,6 +153,27 @@ TEST(RtfWriter, RoundTripsOfFormattedDocuments) {
       "\\pard\\f1\\fs17 \\'b0\\'b1\\'a7 \\u1044?\\u8364? \\{\\}\\\\ end}"));
   // Blanks around formatting changes and at paragraph starts.
   ExpectRoundTrip(QStringLiteral("{\\rtf1 {\\b  lead} mid {\\i trail }\\par    indented\\par\\tab  x\\line  y}"));
+}
+
+TEST(RtfWriter, ListsTablesAndScriptsAsTheReaderUnderstoodThem) {
+  const QString rtf = QStringLiteral(
+      "{\\rtf1\\deftab360{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial;}{\\f2\\fcharset2 Symbol;}}"
+      "{\\pntext\\f2\\'b7\\tab}\\pard\\li720\\fi-360\\f0 item\\tqr\\tx4000\\tab r\\par"
+      "\\pard\\f1\\'cf\\'f0\\'e8{\\super\\chftn} so\\-ft\\par"
+      "\\trowd\\trgaph108\\clbrdrb\\brdrs\\cellx1000\\cellx3000\\pard\\intbl\\qc a\\par b\\cell\\cell\\row"
+      "\\trowd\\cellx1000\\cellx3000\\intbl c\\cell d\\cell\\row\\pard end}");
+  ExpectRoundTrip(rtf);
+  QTextDocument doc;
+  ReadRtf(QStringView(rtf), doc);
+  const QString written = WriteRtf(doc);
+  // The symbol font's bullet is a character of the text's own font.
+  for (const char* part : {"\\deftab360\\viewkind4", "{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}",
+                           "\\pard\\li720\\fi-360\\tx720\\tqr\\tx4000\\f0\\fs24\\'95\\tab item\\tab r\\par",
+                           "\\u1055?\\u1088?\\u1080?\\super 1\\nosupersub  so\\-ft\\par",
+                           "\\trowd\\trgaph108\\clbrdrt\\brdrs\\clbrdrl\\brdrs\\clbrdrb\\brdrs\\clbrdrr\\brdrs\\cellx1000",
+                           "\\pard\\qc\\intbl a\\par\r\nb\\cell\\cell\\row\r\n"}) {
+    EXPECT_TRUE(written.contains(QLatin1StringView(part))) << part << "\n" << written.toStdString();
+  }
 }
 
 TEST(RtfWriter, RoundTripsOfPictures) {
