@@ -45,7 +45,7 @@ TEST_F(RealPlayer, PlaysTheSampleMovieToTheEndAndRewinds) {
   player.Show();
   EXPECT_EQ(player.LastMciResult, "Success");
   EXPECT_EQ(player.Width(), 5280);
-  EXPECT_EQ(player.Height(), 6120);
+  EXPECT_EQ(player.Height(), 5820);
   EXPECT_EQ(player.TotalFramesText, "100");
   EXPECT_EQ(player.FramesPerSecondText, "25");
   EXPECT_EQ(player.LbTotalTime->text(), "00:04");

@@ -56,7 +56,7 @@ class MediaControl : public ::testing::Test {
     parent_.reset();
   }
   int OpenMovie() {
-    return Send("open \"" + movie_ + "\" type MPEGVideo Alias movie parent " + QString::number(parent_->winId()) +
+    return Send("open \"" + movie_ + "\" type MPEGVideo Alias movie parent " + QString::number(MciWindowHandle(parent_.get())) +
                 " Style 1073741824");
   }
 
@@ -105,7 +105,7 @@ TEST_F(MediaControl, OpenFailuresLeaveNoDevice) {
 }
 
 TEST_F(MediaControl, OpensAPathWithBlanksUnderItsAliasInAnyCase) {
-  ASSERT_EQ(Send("OPEN \"" + movie_ + "\" TYPE mpegvideo ALIAS Movie PARENT " + QString::number(parent_->winId()) +
+  ASSERT_EQ(Send("OPEN \"" + movie_ + "\" TYPE mpegvideo ALIAS Movie PARENT " + QString::number(MciWindowHandle(parent_.get())) +
                  " STYLE 1073741824"),
             0);
   EXPECT_EQ(Reply(QStringLiteral("status MOVIE mode")), "stopped");
