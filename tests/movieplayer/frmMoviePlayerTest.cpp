@@ -145,6 +145,21 @@ TEST_F(Player, WindowFitsTheVideoAndSnapsBack) {
   player.Unload();
 }
 
+TEST_F(Player, ANarrowMovieGetsAWindowAsWideAsTheButtonsAndItsShareOfTheFrame) {
+  device.destination = QStringLiteral("0 0 160 120");
+  Open();
+  EXPECT_EQ(player.Width(), 4695);
+  EXPECT_EQ(player.Height(), 1800 + 1500);
+  player.SetWidth(2 * 4695);
+  QApplication::processEvents();
+  // 160 of 313 pixels, centred in the frame, over its whole height.
+  EXPECT_EQ(device.sent.last(), "put movie window at 153 0 320 120");
+  player.cmdNormalSize_Click();
+  QApplication::processEvents();
+  EXPECT_EQ(device.sent.last(), "put movie window at 76 0 160 120");
+  player.Unload();
+}
+
 TEST(PlayerTimes, TotalLengthAndPlayingTime) {
   EXPECT_EQ(frmMoviePlayer::TotalTimeText(59.6), "01:00");
   EXPECT_EQ(frmMoviePlayer::TotalTimeText(3600), "60:00");
