@@ -107,8 +107,9 @@ class Words {
 
 // Widgets named in commands by number, as window handles name windows.
 std::map<std::int32_t, QPointer<QWidget>>& Handles() {
-  static std::map<std::int32_t, QPointer<QWidget>> handles;
-  return handles;
+  // Kept to the very end: widgets may go after static objects have.
+  static auto* handles = new std::map<std::int32_t, QPointer<QWidget>>;
+  return *handles;
 }
 
 // The picture of a device: the frames libmpv's software renderer draws at the
@@ -348,7 +349,7 @@ class Device : public QObject {
   // next picture back until this one is taken, so it runs whenever the
   // renderer asks, shown or not.
   void RenderFrame() {
-    if (!renderPending_.exchange(false) || render_ == nullptr) return;
+    if (!renderPending_.exchange(false) || render_ == nullptr || !surface_) return;
     if ((Mpv()->render_context_update(render_) & MPV_RENDER_UPDATE_FRAME) == 0) return;
     const QSize picture(static_cast<int>(std::clamp<qint64>(Integer("dwidth"), 1, 8192)),
                         static_cast<int>(std::clamp<qint64>(Integer("dheight"), 1, 8192)));
