@@ -21,7 +21,8 @@ const QString kAlias = QStringLiteral("movie");
 const QString kDeviceType = QStringLiteral("MPEGVideo");
 const QString kChannel = QStringLiteral("BothChannels");
 
-// The window below the video: title line, position bar and buttons.
+// The window below the video: title line, position bar and buttons (the
+// window manager's frame, where there is one, comes on top).
 constexpr double kControlsHeight = 1500;
 constexpr double kDesignWidth = 4680;
 constexpr double kDesignHeight = 5370;

