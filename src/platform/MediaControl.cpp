@@ -139,8 +139,8 @@ class VideoSurface : public QWidget {
   }
 };
 
-// One open device: a libmpv player, paused at open, drawing into a window of
-// its own (a child of the parent widget when there is one).
+// One open device: a libmpv player, paused at open, drawing its picture in a
+// widget of its own (a child of the parent widget when there is one).
 class Device : public QObject {
  public:
   enum class Mode { Stopped, Paused, Playing };
