@@ -14,8 +14,8 @@ constexpr int kShortCommand = 128;
 
 QString Number(std::int64_t value) { return QString::number(value); }
 
-QSize WidgetSize(WId window) {
-  const QWidget* widget = QWidget::find(window);
+QSize WidgetSize(std::int32_t window) {
+  const QWidget* widget = platform::MciWindowOfHandle(window);
   return widget != nullptr ? widget->frameGeometry().size() : QSize(0, 0);
 }
 
@@ -48,10 +48,12 @@ std::int32_t MciOperations::Query(const QString& command) {
   return platform::CLng(platform::Val(reply));
 }
 
-QString MciOperations::MciOpenVideo(const QString& moviePath, WId parent, const QString& alias,
+QString MciOperations::MciOpenVideo(const QString& moviePath, std::int32_t parent, const QString& alias,
                                     const QString& deviceType) {
-  const QString command = "open \"" + moviePath + "\" type " + deviceType + " Alias " + alias + " parent " +
-                          QString::number(static_cast<qulonglong>(parent)) + " Style " + "1073741824";
+  QString quoted = moviePath;
+  quoted.replace(u'"', QLatin1String("\"\""));
+  const QString command = "open \"" + quoted + "\" type " + deviceType + " Alias " + alias + " parent " +
+                          QString::number(parent) + " Style " + "1073741824";
   return ResultText(send_(command, nullptr));
 }
 
@@ -92,7 +94,7 @@ QString MciOperations::MciSeekAndPlay(const QString& alias, std::int32_t positio
 
 std::int32_t MciOperations::MciGetPosition(const QString& alias) { return Query("status " + alias + " position"); }
 
-QString MciOperations::MciPutWindow(WId window, const QString& alias, std::int32_t left, std::int32_t top,
+QString MciOperations::MciPutWindow(std::int32_t window, const QString& alias, std::int32_t left, std::int32_t top,
                                     std::int32_t& width, std::int32_t& height) {
   if (width == 0 || height == 0) {
     const QSize size = windowSize_(window);

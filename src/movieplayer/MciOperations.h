@@ -21,7 +21,7 @@ class MciOperations {
   using Sender = std::function<int(const QString& command, QString* reply)>;
   using ErrorText = std::function<QString(int code)>;
   // The outer size of a window in pixels; 0 x 0 when there is no such window.
-  using WindowSize = std::function<QSize(WId window)>;
+  using WindowSize = std::function<QSize(std::int32_t window)>;
 
   // The platform's media control, widget sizes and the ALSA mixer.
   MciOperations();
@@ -31,9 +31,10 @@ class MciOperations {
   MciOperations(const MciOperations&) = delete;
   MciOperations& operator=(const MciOperations&) = delete;
 
-  // Opens the movie at `moviePath` (given in double quotes, so blanks do no
-  // harm) as a child window of `parent`.
-  QString MciOpenVideo(const QString& moviePath, WId parent, const QString& alias, const QString& deviceType);
+  // Opens the movie at `moviePath` in the window `parent` (a handle from
+  // platform::MciWindowHandle). The path goes in double quotes, so that blanks
+  // do no harm; a double quote in it is doubled.
+  QString MciOpenVideo(const QString& moviePath, std::int32_t parent, const QString& alias, const QString& deviceType);
   // A FROM of value 0 is sent as "0"; a TO of value 0 becomes the length in frames.
   QString MciPlayRange(const QString& alias, const QString& from, const QString& to);
   QString MciClose(const QString& alias);
@@ -47,7 +48,7 @@ class MciOperations {
   QString MciSeekAndPlay(const QString& alias, std::int32_t position);
   std::int32_t MciGetPosition(const QString& alias);
   // A width or height of 0 puts the window's own size into both first.
-  QString MciPutWindow(WId window, const QString& alias, std::int32_t left, std::int32_t top, std::int32_t& width,
+  QString MciPutWindow(std::int32_t window, const QString& alias, std::int32_t left, std::int32_t top, std::int32_t& width,
                        std::int32_t& height);
   // 0..100; -1 when a query failed; 0 when the arithmetic fails (length 0).
   std::int32_t MciGetPercentPlayed(const QString& alias);

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "platform/Dialogs.h"
+#include "platform/MediaControl.h"
 #include "platform/Program.h"
 #include "platform/Twips.h"
 #include "platform/VbValues.h"
@@ -20,10 +21,13 @@ const QString kAlias = QStringLiteral("movie");
 const QString kDeviceType = QStringLiteral("MPEGVideo");
 const QString kChannel = QStringLiteral("BothChannels");
 
-// The window below the video: title line, position bar and buttons.
-constexpr double kControlsHeight = 1800;
+// The window below the video: title line, position bar and buttons (the
+// window manager's frame, where there is one, comes on top).
+constexpr double kControlsHeight = 1500;
 constexpr double kDesignWidth = 4680;
 constexpr double kDesignHeight = 5370;
+// The button frame's width: no window is narrower.
+constexpr double kButtonFrameWidth = 4695;
 constexpr int kFontSize = 8;
 // The label boxes were measured for a narrower face than ours; at 7 points
 // the texts fit them as they did at 8 there.
@@ -129,8 +133,6 @@ frmMoviePlayer::frmMoviePlayer(MciOperations* operations, QWidget* parent) : pla
 
   QWidget* client = Client();
   FrameVideo = NewFrame(client, kOrange);
-  // The media device draws into a window of its own inside this frame.
-  FrameVideo->setAttribute(Qt::WA_NativeWindow);
   FrameBlank = NewFrame(client, Qt::black);
   LbTitle = NewLabel(FrameBlank, QString());
   FrameTime = NewFrame(client, Qt::black);
@@ -152,6 +154,9 @@ frmMoviePlayer::frmMoviePlayer(MciOperations* operations, QWidget* parent) : pla
   cmdVolume[1] = NewButton(FrameControls, QStringLiteral("+ Volume"));
   cmdMute = NewButton(FrameControls, QStringLiteral("Mute"));
   TimerAtEndFile = new platform::Timer(this, 100);
+  // The title line begins under the foot of the video frame: the picture
+  // stays whole above it.
+  FrameVideo->raise();
 
   SetCaption(QStringLiteral(" Tarrowby Movie Player"));
   SetBackColor(kOrange);
@@ -234,12 +239,19 @@ QString frmMoviePlayer::GetMovieTitle() const {
   return dot < 0 ? name : name.left(dot);
 }
 
+bool frmMoviePlayer::VideoSizeKnown() const { return VideoWidth > 0 && VideoHeight > 0; }
+
 double frmMoviePlayer::VideoAreaWidth() const {
-  return VideoWidth > 0 && VideoHeight > 0 ? VideoWidth * 15.0 : kDesignWidth;
+  return VideoSizeKnown() ? std::max(VideoWidth * 15.0, kButtonFrameWidth) : kDesignWidth;
 }
 
 double frmMoviePlayer::VideoAreaHeight() const {
-  return VideoWidth > 0 && VideoHeight > 0 ? VideoHeight * 15.0 + kControlsHeight : kDesignHeight;
+  return VideoSizeKnown() ? VideoHeight * 15.0 + kControlsHeight : kDesignHeight;
+}
+
+double frmMoviePlayer::OuterWidth() const {
+  // The window manager's frame, where there is one and it says how wide.
+  return Width() + platform::PixelsToTwips(frameGeometry().width() - geometry().width());
 }
 
 void frmMoviePlayer::Form_Load() {
@@ -259,7 +271,7 @@ void frmMoviePlayer::Form_Load() {
 }
 
 void frmMoviePlayer::OpenMovie() {
-  LastMciResult = mci_->MciOpenVideo(MoviePath, FrameVideo->winId(), kAlias, kDeviceType);
+  LastMciResult = mci_->MciOpenVideo(MoviePath, platform::MciWindowHandle(FrameVideo), kAlias, kDeviceType);
   FramesPerSecondText = QString::number(mci_->MciGetFramesPerSecond(kAlias));
   LbTitle->setText(QStringLiteral("Title : ") + GetMovieTitle());
   LbTitle->adjustSize();
@@ -297,17 +309,25 @@ void frmMoviePlayer::Form_Resize() {
 
   // Centred on the outer width, as the original does.
   platform::SetTop(FrameControls, ScaleHeight() - platform::Height(FrameControls) + 100);
-  platform::SetLeft(FrameControls, Width() / 2 - platform::Width(FrameControls) / 2);
+  platform::SetLeft(FrameControls, OuterWidth() / 2 - platform::Width(FrameControls) / 2);
 
   platform::SetTop(imgPosition, platform::Top(FrameBlank) + platform::Height(FrameBlank) + 100);
-  platform::SetLeft(imgPosition, Width() / 2 - platform::Width(imgPosition) / 2);
+  platform::SetLeft(imgPosition, OuterWidth() / 2 - platform::Width(imgPosition) / 2);
 
   platform::SetTop(imgPosBar, platform::Top(imgPosition) + 10);
   platform::SetLeft(imgPosBar, platform::Left(imgPosition));
 
+  // A picture narrower than the buttons keeps its share of the frame's
+  // width, centred; any other fills the frame.
+  std::int32_t left = 0;
   std::int32_t width = 0;
   std::int32_t height = 0;
-  LastMciResult = mci_->MciPutWindow(FrameVideo->winId(), kAlias, 0, 0, width, height);
+  if (VideoSizeKnown() && VideoWidth * 15.0 < kButtonFrameWidth) {
+    width = static_cast<std::int32_t>(std::lround(FrameVideo->width() * VideoWidth * 15.0 / kButtonFrameWidth));
+    height = FrameVideo->height();
+    left = (FrameVideo->width() - width) / 2;
+  }
+  LastMciResult = mci_->MciPutWindow(platform::MciWindowHandle(FrameVideo), kAlias, left, 0, width, height);
 }
 
 void frmMoviePlayer::ShowPlay(bool visible, bool enabled) {

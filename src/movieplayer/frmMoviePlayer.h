@@ -97,10 +97,14 @@ class frmMoviePlayer : public platform::Form {
   void CloseMovie();
   // The controls as designed: a window loaded again starts from them.
   void ApplyDesign();
-  // The smallest window: the video plus the controls; a picture size the
-  // device does not know counts as the designed video area.
+  bool VideoSizeKnown() const;
+  // The window at Normal Size, and the smallest it can be made: the video
+  // at its own size (never narrower than the buttons) above the controls; a
+  // picture size the device does not know gives the designed window.
   double VideoAreaWidth() const;
   double VideoAreaHeight() const;
+  // Width with the window manager's frame.
+  double OuterWidth() const;
   // The frame the knob's place stands for.
   std::int32_t KnobFrame() const;
   // Puts the knob under the pointer during a drag.

@@ -6,7 +6,8 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
@@ -18,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <cstdint>
 
 namespace platform {
 namespace {
@@ -32,8 +34,11 @@ QString& AudioOutput() {
 constexpr int kOpenTimeoutMs = 15000;
 constexpr int kSeekTimeoutMs = 5000;
 constexpr std::uint64_t kWatchPosition = 1;
+// While a command waits for the player, how often a picture is taken.
+constexpr qint64 kRenderPollMs = 5;
 
-// Splits a command at blanks; a double-quoted piece is one word without its quotes.
+// Splits a command at blanks; a double-quoted piece is one word without its
+// quotes, and in it two double quotes in a row stand for one.
 int SplitWords(const QString& text, QStringList* words) {
   words->clear();
   qsizetype i = 0;
@@ -42,10 +47,20 @@ int SplitWords(const QString& text, QStringList* words) {
     while (i < n && text.at(i).isSpace()) ++i;
     if (i >= n) break;
     if (text.at(i) == u'"') {
-      const qsizetype close = text.indexOf(u'"', i + 1);
-      if (close < 0) return mcierr::NoClosingQuote;
-      words->append(text.mid(i + 1, close - i - 1));
-      i = close + 1;
+      QString word;
+      for (++i;; ++i) {
+        if (i >= n) return mcierr::NoClosingQuote;
+        if (text.at(i) != u'"') {
+          word += text.at(i);
+        } else if (i + 1 < n && text.at(i + 1) == u'"') {
+          word += u'"';
+          ++i;
+        } else {
+          break;
+        }
+      }
+      words->append(word);
+      ++i;
     } else {
       const qsizetype start = i;
       while (i < n && !text.at(i).isSpace()) ++i;
@@ -90,20 +105,42 @@ class Words {
   int at_;
 };
 
-// The window the video is drawn in. When it goes (its parent closing before
-// the device does), the player has to let go of it first: an X11 video output
-// left drawing into a destroyed window brings the program down.
+// Widgets named in commands by number, as window handles name windows.
+std::map<std::int32_t, QPointer<QWidget>>& Handles() {
+  // Kept to the very end: widgets may go after static objects have.
+  static auto* handles = new std::map<std::int32_t, QPointer<QWidget>>;
+  return *handles;
+}
+
+// The picture of a device: the frames libmpv's software renderer draws at the
+// video's own size, stretched over this widget. It is an ordinary widget with
+// no window of its own, so it draws wherever Qt draws: X11 with or without a
+// compositor, Wayland, offscreen. When it goes (its parent closing before the
+// device does), the player goes with it.
 class VideoSurface : public QWidget {
  public:
-  using QWidget::QWidget;
+  explicit VideoSurface(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
   ~VideoSurface() override {
     if (onGone) onGone();
   }
   std::function<void()> onGone;
+  QImage frame;  // its lines may be longer than the picture
+  QSize picture;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    if (picture.isEmpty()) {
+      painter.fillRect(rect(), Qt::black);
+      return;
+    }
+    if (size() != picture) painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect(), frame, QRect(QPoint(0, 0), picture));
+  }
 };
 
-// One open device: a libmpv player, paused at open, drawing into a window of
-// its own (a child of the parent widget when there is one).
+// One open device: a libmpv player, paused at open, drawing its picture in a
+// widget of its own (a child of the parent widget when there is one).
 class Device : public QObject {
  public:
   enum class Mode { Stopped, Paused, Playing };
@@ -113,15 +150,17 @@ class Device : public QObject {
   // False once the window it drew in has gone; only closing is left then.
   bool Alive() const { return mpv_ != nullptr; }
 
-  static int Open(const QString& path, std::optional<WId> parent, std::unique_ptr<Device>* out) {
+  static int Open(const QString& path, qint64 parent, std::unique_ptr<Device>* out) {
     if (path.isEmpty() || !QFileInfo(path).isFile()) return mcierr::FileNotFound;
     QWidget* parentWidget = nullptr;
-    if (parent && *parent != 0) {
-      parentWidget = QWidget::find(*parent);
+    if (parent != 0) {
+      parentWidget = MciWindowOfHandle(parent);
       if (parentWidget == nullptr) return mcierr::CreateWindow;
     }
     std::unique_ptr<Device> device(new Device);
-    if (const int error = device->Start(path, parentWidget); error != 0) return error;
+    // libmpv reads a leading "-", "file://" or "av://" its own way; an
+    // absolute path is always the file itself.
+    if (const int error = device->Start(QFileInfo(path).absoluteFilePath(), parentWidget); error != 0) return error;
     *out = std::move(device);
     return 0;
   }
@@ -225,26 +264,10 @@ class Device : public QObject {
 
     surface_ = new VideoSurface(parentWidget);
     surface_->onGone = [this] { ReleasePlayer(); };
-    surface_->setAutoFillBackground(true);
-    QPalette palette = surface_->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    surface_->setPalette(palette);
     surface_->setGeometry(0, 0, 0, 0);
 
-    // Only an X11 window can take the video; elsewhere (offscreen) the device
-    // decodes without showing anything.
-    const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
-    if (x11) {
-      surface_->setAttribute(Qt::WA_NativeWindow);
-      surface_->setAttribute(Qt::WA_DontCreateNativeAncestors);
-      Option("wid", QByteArray::number(static_cast<qulonglong>(surface_->winId())));
-      Option("vo", "gpu,x11,null");
-      Option("gpu-sw", "yes");
-      // The X11 context only: probing Wayland first complains on the terminal.
-      Option("gpu-context", "x11egl");
-    } else {
-      Option("vo", "null");
-    }
+    // The frames come to us and we draw them (see VideoSurface).
+    Option("vo", "libmpv");
     if (!AudioOutput().isEmpty()) Option("ao", AudioOutput().toUtf8());
     // Without the cache exact seeks in MPEG program streams land late.
     Option("cache", "yes");
@@ -265,6 +288,15 @@ class Device : public QObject {
     Option("ytdl", "no");
     if (Mpv()->initialize(mpv_) < 0) return mcierr::CannotLoadDriver;
     Mpv()->set_wakeup_callback(mpv_, &Device::Wakeup, this);
+    char api[] = MPV_RENDER_API_TYPE_SW;
+    mpv_render_param create[] = {{MPV_RENDER_PARAM_API_TYPE, api}, {MPV_RENDER_PARAM_INVALID, nullptr}};
+    if (Mpv()->render_context_create(&render_, mpv_, create) < 0) {
+      // Without a renderer the movie still plays, unseen.
+      render_ = nullptr;
+      Mpv()->set_property_string(mpv_, "vo", "null");
+    } else {
+      Mpv()->render_context_set_update_callback(render_, &Device::RenderUpdate, this);
+    }
     if (parentWidget != nullptr) surface_->show();
 
     const QByteArray file = QFile::encodeName(path);
@@ -285,6 +317,12 @@ class Device : public QObject {
   void ReleasePlayer() {
     if (mpv_ == nullptr) return;
     Mpv()->set_wakeup_callback(mpv_, nullptr, nullptr);
+    // The renderer goes first: libmpv requires it.
+    if (render_ != nullptr) {
+      Mpv()->render_context_set_update_callback(render_, nullptr, nullptr);
+      Mpv()->render_context_free(render_);
+      render_ = nullptr;
+    }
     Mpv()->terminate_destroy(mpv_);
     mpv_ = nullptr;
   }
@@ -294,6 +332,50 @@ class Device : public QObject {
     ReleasePlayer();
     // The parent takes its children with it; at exit widgets are left alone.
     if (surface_ && !QCoreApplication::closingDown()) delete surface_.data();
+  }
+
+  // Called by libmpv on a thread of its own when a picture is ready.
+  static void RenderUpdate(void* context) {
+    auto* self = static_cast<Device*>(context);
+    self->renderPending_ = true;
+    if (!self->renderQueued_.exchange(true))
+      QMetaObject::invokeMethod(self, [self] {
+        self->renderQueued_ = false;
+        self->RenderFrame();
+      }, Qt::QueuedConnection);
+  }
+
+  // Draws the waiting picture into the surface's image. libmpv holds the
+  // next picture back until this one is taken, so it runs whenever the
+  // renderer asks, shown or not.
+  void RenderFrame() {
+    if (!renderPending_.exchange(false) || render_ == nullptr || !surface_) return;
+    if ((Mpv()->render_context_update(render_) & MPV_RENDER_UPDATE_FRAME) == 0) return;
+    const QSize picture(static_cast<int>(std::clamp<qint64>(Integer("dwidth"), 1, 8192)),
+                        static_cast<int>(std::clamp<qint64>(Integer("dheight"), 1, 8192)));
+    QImage& frame = surface_->frame;
+    // Lines of a multiple of 64 bytes let the renderer work without copying.
+    const int lineWidth = (picture.width() + 15) / 16 * 16;
+    if (frame.width() != lineWidth || frame.height() != picture.height())
+      frame = QImage(lineWidth, picture.height(), QImage::Format_RGB32);
+    int size[2] = {picture.width(), picture.height()};
+    char format[] = "bgr0";  // QImage::Format_RGB32 in memory, the fourth byte unset
+    std::size_t stride = static_cast<std::size_t>(frame.bytesPerLine());
+    int noWait = 0;
+    mpv_render_param params[] = {{MPV_RENDER_PARAM_SW_SIZE, size},
+                                 {MPV_RENDER_PARAM_SW_FORMAT, format},
+                                 {MPV_RENDER_PARAM_SW_STRIDE, &stride},
+                                 {MPV_RENDER_PARAM_SW_POINTER, frame.bits()},
+                                 {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &noWait},
+                                 {MPV_RENDER_PARAM_INVALID, nullptr}};
+    if (Mpv()->render_context_render(render_, params) < 0) return;
+    // The unset byte is the alpha of the image: make every pixel opaque.
+    for (int y = 0; y < picture.height(); ++y) {
+      auto* line = reinterpret_cast<quint32*>(frame.scanLine(y));
+      for (int x = 0; x < picture.width(); ++x) line[x] |= 0xff000000u;
+    }
+    surface_->picture = picture;
+    surface_->update();
   }
 
   void Option(const char* name, const QByteArray& value) { Mpv()->set_option_string(mpv_, name, value.constData()); }
@@ -398,7 +480,10 @@ class Device : public QObject {
     for (;;) {
       const qint64 left = deadline.remainingTime();
       if (left <= 0) return false;
-      mpv_event* event = Mpv()->wait_event(mpv_, static_cast<double>(left) / 1000.0);
+      // The next picture waits to be taken meanwhile (see RenderFrame).
+      RenderFrame();
+      const double wait = render_ != nullptr ? std::min<qint64>(left, kRenderPollMs) : left;
+      mpv_event* event = Mpv()->wait_event(mpv_, wait / 1000.0);
       if (event->event_id == MPV_EVENT_NONE) continue;
       if (event->event_id == MPV_EVENT_END_FILE) {
         const auto* end = static_cast<mpv_event_end_file*>(event->data);
@@ -424,6 +509,7 @@ class Device : public QObject {
   }
 
   mpv_handle* mpv_ = nullptr;
+  mpv_render_context* render_ = nullptr;
   QPointer<VideoSurface> surface_;
   QRect destination_;
   Mode mode_ = Mode::Stopped;
@@ -436,6 +522,8 @@ class Device : public QObject {
   int left_ = 1000;
   int right_ = 1000;
   std::atomic<bool> pumpPending_{false};
+  std::atomic<bool> renderPending_{false};
+  std::atomic<bool> renderQueued_{false};
 };
 
 using DeviceMap = std::map<QString, std::unique_ptr<Device>>;
@@ -458,7 +546,7 @@ int OpenCommand(const QStringList& words) {
   if (words.size() < 2) return mcierr::MissingDeviceName;
   const QString element = words.at(1);
   QString alias = element;
-  std::optional<WId> parent;
+  qint64 parent = 0;
   Words rest(words, 2);
   while (!rest.AtEnd()) {
     if (rest.Take("type")) {
@@ -468,9 +556,7 @@ int OpenCommand(const QStringList& words) {
     } else if (rest.Take("alias")) {
       if (!rest.Text(&alias)) return mcierr::MissingStringArgument;
     } else if (rest.Take("parent")) {
-      qint64 handle = 0;
-      if (const int error = rest.Integer(&handle); error != 0) return error;
-      parent = static_cast<WId>(handle);
+      if (const int error = rest.Integer(&parent); error != 0) return error;
     } else if (rest.Take("style")) {
       qint64 style = 0;
       if (const int error = rest.Integer(&style); error != 0) return error;
@@ -629,5 +715,25 @@ QString MciGetErrorString(int code) {
 }
 
 void MciSetAudioOutput(const QString& driver) { AudioOutput() = driver; }
+
+std::int32_t MciWindowHandle(QWidget* widget) {
+  if (widget == nullptr) return 0;
+  static std::int32_t last = 0x10000;
+  const QVariant known = widget->property("_mciHandle");
+  if (known.isValid() && MciWindowOfHandle(known.toInt()) == widget) return known.toInt();
+  last += 4;
+  Handles()[last] = widget;
+  widget->setProperty("_mciHandle", last);
+  // A handle is forgotten with its widget.
+  const std::int32_t handle = last;
+  QObject::connect(widget, &QObject::destroyed, [handle] { Handles().erase(handle); });
+  return handle;
+}
+
+QWidget* MciWindowOfHandle(qint64 handle) {
+  const auto found = Handles().find(static_cast<std::int32_t>(handle));
+  if (handle != static_cast<std::int32_t>(handle) || found == Handles().end()) return nullptr;
+  return found->second.data();
+}
 
 }  // namespace platform

@@ -3,9 +3,11 @@
 // "open \"<path>\" type MPEGVideo Alias movie parent <handle> Style 1073741824",
 // "status movie position", "setaudio movie Volume to 500", ... Devices are
 // kept by alias and play on libmpv; a device opened with a parent window
-// draws into a child window of that widget. Commands are synchronous and run
-// on the user-interface thread only.
+// draws its picture in a child widget of it. Commands are synchronous and
+// run on the user-interface thread only.
 #include <QString>
+#include <QWidget>
+#include <cstdint>
 
 namespace platform {
 
@@ -35,6 +37,7 @@ constexpr int CreateWindow = 347;
 //
 // Commands, keywords case-insensitive, numbers in the device's time format:
 //   open <path or "path"> [type MPEGVideo] [alias A] [parent H] [style S]
+//     (in a quoted word "" stands for one double quote: "say ""cheese"".mpg")
 //   close A | play A [from F] [to T] | pause A | seek A to N
 //   set A time format frames|ms|milliseconds
 //   status A mode|length|position|volume|left volume|right volume
@@ -49,5 +52,12 @@ QString MciGetErrorString(int code);
 // The audio output devices opened from now on use: "null" in tests, empty
 // for libmpv's own choice.
 void MciSetAudioOutput(const QString& driver);
+
+// The number that names a widget as a window in commands ("parent H"); the
+// same number for the same widget, 0 for none. The widget keeps no native
+// window for it.
+std::int32_t MciWindowHandle(QWidget* widget);
+// The widget of a handle; null when it is unknown or its widget has gone.
+QWidget* MciWindowOfHandle(qint64 handle);
 
 }  // namespace platform

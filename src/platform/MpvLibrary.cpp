@@ -26,6 +26,11 @@ const MpvLibrary* Mpv() {
     bind(api.unobserve_property, "mpv_unobserve_property");
     bind(api.wait_event, "mpv_wait_event");
     bind(api.set_wakeup_callback, "mpv_set_wakeup_callback");
+    bind(api.render_context_create, "mpv_render_context_create");
+    bind(api.render_context_set_update_callback, "mpv_render_context_set_update_callback");
+    bind(api.render_context_update, "mpv_render_context_update");
+    bind(api.render_context_render, "mpv_render_context_render");
+    bind(api.render_context_free, "mpv_render_context_free");
     return complete ? &api : nullptr;
   }();
   return loaded;

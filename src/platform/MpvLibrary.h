@@ -3,6 +3,7 @@
 // opens rather than when a program starts: a program that shows no movie
 // does not pay for it.
 #include <mpv/client.h>
+#include <mpv/render.h>
 
 namespace platform {
 
@@ -19,6 +20,11 @@ struct MpvLibrary {
   decltype(&mpv_unobserve_property) unobserve_property;
   decltype(&mpv_wait_event) wait_event;
   decltype(&mpv_set_wakeup_callback) set_wakeup_callback;
+  decltype(&mpv_render_context_create) render_context_create;
+  decltype(&mpv_render_context_set_update_callback) render_context_set_update_callback;
+  decltype(&mpv_render_context_update) render_context_update;
+  decltype(&mpv_render_context_render) render_context_render;
+  decltype(&mpv_render_context_free) render_context_free;
 };
 
 // The library's functions, or nullptr when libmpv cannot be loaded.

@@ -71,7 +71,9 @@ void PictureBox::paintEvent(QPaintEvent*) {
 void PictureBox::mousePressEvent(QMouseEvent* event) { Report(MouseDown, event, true); }
 
 ImageBox::ImageBox(QWidget* parent) : QWidget(parent) {
-  setAttribute(Qt::WA_TranslucentBackground);
+  // A child widget paints no background unless told to, so what lies below
+  // shows around the picture. Made translucent instead, it would need a
+  // compositor to be seen at all once it had a native window.
   setMouseTracking(true);
 }
 

@@ -56,6 +56,10 @@ TEST_F(Operations, OpenSendsTheQuotedPathWithTypeAliasParentAndStyle) {
             "Success");
   EXPECT_EQ(device.sent, QStringList{"open \"/media/movies/Man overboard.mpg\" type MPEGVideo Alias movie parent 4711 "
                                      "Style 1073741824"});
+  // A double quote in the path is doubled, so that the path stays one word.
+  device.sent.clear();
+  mci.MciOpenVideo(QStringLiteral("/m/Say \"cheese\".mpg"), 8, QStringLiteral("movie"), QStringLiteral("MPEGVideo"));
+  EXPECT_EQ(device.sent.value(0), "open \"/m/Say \"\"cheese\"\".mpg\" type MPEGVideo Alias movie parent 8 Style 1073741824");
   // A long path is not cut short.
   const QString deep = "/" + QString(300, u'd') + "/m.mpg";
   device.answers["open \"" + deep + "\" type MPEGVideo Alias movie parent 1 Style 1073741824"] = {275, {}};

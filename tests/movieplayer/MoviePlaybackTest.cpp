@@ -32,7 +32,7 @@ class Playback : public testsupport::SampleMovieSuite<BridgeWatchMovie> {
     window_->resize(500, 400);
     frame_ = new QWidget(window_.get());
     frame_->setGeometry(0, 0, 400, 300);
-    ASSERT_EQ(mci_.MciOpenVideo(movie_, frame_->winId(), kAlias, QStringLiteral("MPEGVideo")), "Success");
+    ASSERT_EQ(mci_.MciOpenVideo(movie_, platform::MciWindowHandle(frame_), kAlias, QStringLiteral("MPEGVideo")), "Success");
   }
   void TearDown() override {
     mci_.MciClose(kAlias);
@@ -127,7 +127,7 @@ TEST_F(Playback, VolumeAndWindow) {
 
   std::int32_t width = 0;
   std::int32_t height = 0;
-  EXPECT_EQ(mci_.MciPutWindow(frame_->winId(), kAlias, 0, 0, width, height), "Success");
+  EXPECT_EQ(mci_.MciPutWindow(platform::MciWindowHandle(frame_), kAlias, 0, 0, width, height), "Success");
   EXPECT_EQ(width, 400);
   EXPECT_EQ(height, 300);
   EXPECT_EQ(mci_.MciGetDestinationSize(kAlias, QStringLiteral("cx")), 400);
@@ -144,7 +144,7 @@ TEST_F(Playback, AClosedDeviceAnswersWithErrors) {
   EXPECT_EQ(mci_.MciGetDestinationSize(kAlias, QStringLiteral("cx")), -1);
   EXPECT_EQ(mci_.MciPause(kAlias), platform::MciGetErrorString(platform::mcierr::InvalidDeviceName));
   // A file that is not there cannot be opened.
-  EXPECT_EQ(mci_.MciOpenVideo(folder_->filePath(QStringLiteral("missing.mpg")), frame_->winId(), kAlias,
+  EXPECT_EQ(mci_.MciOpenVideo(folder_->filePath(QStringLiteral("missing.mpg")), platform::MciWindowHandle(frame_), kAlias,
                               QStringLiteral("MPEGVideo")),
             platform::MciGetErrorString(platform::mcierr::FileNotFound));
   EXPECT_EQ(mci_.MciGetMode(kAlias), "ERROR");

@@ -1,9 +1,14 @@
 // The movie window on the real media device, playing the sample movie headless.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCursor>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "SampleMovie.h"
 #include "movieplayer/frmMoviePlayer.h"
@@ -45,7 +50,7 @@ TEST_F(RealPlayer, PlaysTheSampleMovieToTheEndAndRewinds) {
   player.Show();
   EXPECT_EQ(player.LastMciResult, "Success");
   EXPECT_EQ(player.Width(), 5280);
-  EXPECT_EQ(player.Height(), 6120);
+  EXPECT_EQ(player.Height(), 5820);
   EXPECT_EQ(player.TotalFramesText, "100");
   EXPECT_EQ(player.FramesPerSecondText, "25");
   EXPECT_EQ(player.LbTotalTime->text(), "00:04");
@@ -107,4 +112,85 @@ TEST_F(RealPlayer, AMissingFileOpensTheEmptyWindow) {
   EXPECT_EQ(player.CurrentFrameText, "-1");
   player.Unload();
   EXPECT_FALSE(player.TimerAtEndFile->Enabled());
+}
+
+TEST_F(RealPlayer, AnyFileNameOpens) {
+  QDir folder(folder_->path());
+  ASSERT_TRUE(folder.mkpath(QStringLiteral("av:")));
+  const QString saved = QDir::currentPath();
+  QDir::setCurrent(folder.path());
+  // Quotes, an apostrophe and letters beyond ASCII; a leading "-" and a "%"
+  // escape; a relative name that reads like a URL.
+  for (const QString name : {"Captain's \"Log\" Ærø.mpg", "-x 100%41 ß.mpg", "av://drill.mpg"}) {
+    ASSERT_TRUE(QFile::copy(movie_, name)) << name.toStdString();
+    frmMoviePlayer player;
+    player.MoviePath = name.startsWith(u'a') ? name : folder.filePath(name);
+    player.Show();
+    EXPECT_EQ(player.TotalFramesText, "100") << name.toStdString();
+    player.Unload();
+  }
+  QDir::setCurrent(saved);
+}
+
+TEST_F(RealPlayer, FilesItCannotPlayAndOddMoviesNeitherHangNorCrash) {
+  const QString empty = folder_->filePath(QStringLiteral("empty.mpg"));
+  const QString cut = folder_->filePath(QStringLiteral("cut.mpg"));
+  QFile(empty).open(QIODevice::WriteOnly);
+  QFile whole(movie_);
+  QFile half(cut);
+  ASSERT_TRUE(whole.open(QIODevice::ReadOnly) && half.open(QIODevice::WriteOnly));
+  half.write(whole.read(whole.size() / 2));
+  half.close();
+  frmMoviePlayer player;
+  player.MoviePath = empty;
+  player.Show();
+  EXPECT_EQ(player.TotalFramesText, "-1");
+  player.CmdPlay->click();
+  player.TimerAtEndFile_Timer();
+  EXPECT_EQ(player.CurrentFrameText, "-1");
+  player.Unload();
+
+  // Half a movie, one without sound, one of a second: each plays to its end.
+  const QString silent = folder_->filePath(QStringLiteral("silent.mpg"));
+  const QString brief = folder_->filePath(QStringLiteral("brief.mpg"));
+  ASSERT_EQ(testsupport::MakeSampleMovie(silent, {.seconds = 2, .sound = false}), QString());
+  ASSERT_EQ(testsupport::MakeSampleMovie(brief, 1), QString());
+  for (const QString& path : {cut, silent, brief}) {
+    player.MoviePath = path;
+    player.Show();
+    EXPECT_EQ(player.LastMciResult, "Success") << path.toStdString();
+    ASSERT_TRUE(Until([&] { return player.CurrentFrameText == QLatin1String("0"); }, 1000));
+    player.CmdPlay->click();
+    EXPECT_TRUE(Until([&] { return !player.CmdPlay->isHidden() && !player.CmdPlay->isEnabled(); }, 8000));
+    EXPECT_EQ(player.CurrentFrameText, player.TotalFramesText);
+    player.Unload();
+  }
+  // 25 frames, a length read from the container's 0.97 seconds.
+  EXPECT_EQ(player.TotalFramesText, "24");
+  EXPECT_EQ(player.LbTotalTime->text(), "00:01");
+}
+
+TEST_F(RealPlayer, AHalfHourMovieSeeksAndClosesInTheMiddleOfADrag) {
+  const QString path = folder_->filePath(QStringLiteral("watch.mkv"));
+  ASSERT_EQ(testsupport::MakeSampleMovie(path, {.seconds = 1800, .size = "64x48", .rate = 2, .sound = false}), QString());
+  frmMoviePlayer player;
+  player.MoviePath = path;
+  player.Show();
+  EXPECT_EQ(player.LbTotalTime->text(), "30:00");
+  EXPECT_EQ(player.TotalFramesText, "3600");
+  EXPECT_EQ(player.Width(), 4695);  // as wide as the buttons
+  player.TimerAtEndFile->SetEnabled(false);
+  platform::SetLeft(player.imgPosBar, platform::Left(player.imgPosition) + 1620);
+  player.imgPosBar_MouseUp(1, 0, 0, 0);
+  player.TimerAtEndFile_Timer();
+  EXPECT_EQ(player.LbCurrentTime->text(), "15:00");
+
+  // Closed by the window manager while the knob is held.
+  QCursor::setPos(player.imgPosBar->mapToGlobal(QPoint(5, 5)));
+  QTimer::singleShot(100, &player, [&] { player.close(); });
+  QTest::mousePress(player.imgPosBar, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+  EXPECT_FALSE(player.IsLoaded());
+  QTest::mouseRelease(player.imgPosBar, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+  QString reply;
+  EXPECT_EQ(platform::MciSendString(QStringLiteral("status movie mode"), &reply), platform::mcierr::InvalidDeviceName);
 }

@@ -12,6 +12,7 @@
 #include "Fakes.h"
 #include "TestSupport.h"
 #include "platform/Dialogs.h"
+#include "platform/MediaControl.h"
 #include "platform/Twips.h"
 
 using movieplayer::frmMoviePlayer;
@@ -27,8 +28,8 @@ const QString kNotice = QStringLiteral(
     "The volume control buttons will now adjust your computer's Master Volume\r"
     "The Master volume is currently set to 50%");
 
-QSize FrameSize(WId window) {
-  const QWidget* widget = QWidget::find(window);
+QSize FrameSize(std::int32_t window) {
+  const QWidget* widget = platform::MciWindowOfHandle(window);
   return widget ? widget->size() : QSize();
 }
 
@@ -62,7 +63,7 @@ TEST_F(Player, OpeningSendsItsCommandsInOrderAndFillsTheWindow) {
   EXPECT_TRUE(player.TimerAtEndFile->Enabled());
   EXPECT_EQ(player.TimerAtEndFile->Interval(), 100);
   player.TimerAtEndFile->SetEnabled(false);
-  const QString handle = QString::number(player.FrameVideo->winId());
+  const QString handle = QString::number(platform::MciWindowHandle(player.FrameVideo));
   const QStringList opening = {
       "Close movie",
       "open \"/data/v1.2/Man overboard.part 1.mpg\" type MPEGVideo Alias movie parent " + handle + " Style 1073741824",
@@ -75,8 +76,8 @@ TEST_F(Player, OpeningSendsItsCommandsInOrderAndFillsTheWindow) {
       "set movie time format ms", "status movie length", "set movie time format frames"};
   ASSERT_GE(device.sent.size(), opening.size());
   EXPECT_EQ(device.sent.mid(0, opening.size()), opening);
-  // Then the layout puts the video over the whole frame.
-  EXPECT_TRUE(device.sent.contains(QStringLiteral("put movie window at 0 0 352 308")));
+  // Then the layout puts the video over the whole frame, at its own size.
+  EXPECT_TRUE(device.sent.contains(QStringLiteral("put movie window at 0 0 352 288")));
 
   EXPECT_EQ(player.Caption(), " Tarrowby Movie Player");
   EXPECT_EQ(player.LbTitle->text(), "Title : Man overboard");
@@ -97,28 +98,32 @@ TEST_F(Player, OpeningSendsItsCommandsInOrderAndFillsTheWindow) {
 
 TEST_F(Player, WindowFitsTheVideoAndSnapsBack) {
   Open();
+  // Inside the frame: the video at its own size above 1500 twips of controls.
   EXPECT_EQ(player.Width(), 5280);
-  EXPECT_EQ(player.Height(), 6120);
+  EXPECT_EQ(player.Height(), 5820);
+  // The buttons and the bar are centred on the width with the frame.
+  const double frame = platform::PixelsToTwips(player.frameGeometry().width() - player.width());
+  EXPECT_EQ(frame, 60);  // the offscreen platform's frame: 2 pixels a side
   // The layout at that size.
   EXPECT_EQ(platform::Width(player.FrameVideo), 5280);
-  EXPECT_EQ(platform::Height(player.FrameVideo), 4620);
+  EXPECT_EQ(platform::Height(player.FrameVideo), 4320);
   EXPECT_EQ(platform::Left(player.FrameVideo), 0);
-  EXPECT_EQ(platform::Top(player.FrameBlank), 4500);
+  EXPECT_EQ(platform::Top(player.FrameBlank), 4200);
   EXPECT_EQ(platform::Width(player.FrameBlank), 5280);
-  EXPECT_EQ(platform::Top(player.FrameTime), 4500);
+  EXPECT_EQ(platform::Top(player.FrameTime), 4200);
   EXPECT_EQ(platform::Left(player.FrameTime), 2685);
-  EXPECT_EQ(platform::Top(player.FrameControls), 5245);
-  EXPECT_EQ(platform::Left(player.FrameControls), 292.5);
-  EXPECT_EQ(platform::Top(player.imgPosition), 5030);
-  EXPECT_EQ(platform::Left(player.imgPosition), 795);
-  EXPECT_EQ(platform::Top(player.imgPosBar), 5040);
-  EXPECT_EQ(platform::Left(player.imgPosBar), 795);
+  EXPECT_EQ(platform::Top(player.FrameControls), 4945);
+  EXPECT_EQ(platform::Left(player.FrameControls), 322.5);
+  EXPECT_EQ(platform::Top(player.imgPosition), 4730);
+  EXPECT_EQ(platform::Left(player.imgPosition), 825);
+  EXPECT_EQ(platform::Top(player.imgPosBar), 4740);
+  EXPECT_EQ(platform::Left(player.imgPosBar), 825);
 
   player.SetWidth(3000);
   player.SetHeight(4000);
   QApplication::processEvents();
   EXPECT_EQ(player.Width(), 5280);
-  EXPECT_EQ(player.Height(), 6120);
+  EXPECT_EQ(player.Height(), 5820);
 
   device.sent.clear();
   player.SetWidth(7005);
@@ -128,7 +133,7 @@ TEST_F(Player, WindowFitsTheVideoAndSnapsBack) {
   EXPECT_EQ(platform::Width(player.FrameVideo), 7005);
   EXPECT_EQ(platform::Height(player.FrameVideo), 6510);
   EXPECT_EQ(device.sent.last(), "put movie window at 0 0 467 434");
-  EXPECT_EQ(platform::Left(player.imgPosition), 7005 / 2.0 - 1845);
+  EXPECT_EQ(platform::Left(player.imgPosition), (7005 + frame) / 2 - 1845);
 
   player.SetWindowState(platform::vbMaximized);
   QApplication::processEvents();
@@ -136,7 +141,22 @@ TEST_F(Player, WindowFitsTheVideoAndSnapsBack) {
   QApplication::processEvents();
   EXPECT_EQ(player.WindowState(), platform::vbNormal);
   EXPECT_EQ(player.Width(), 5280);
-  EXPECT_EQ(player.Height(), 6120);
+  EXPECT_EQ(player.Height(), 5820);
+  player.Unload();
+}
+
+TEST_F(Player, ANarrowMovieGetsAWindowAsWideAsTheButtonsAndItsShareOfTheFrame) {
+  device.destination = QStringLiteral("0 0 160 120");
+  Open();
+  EXPECT_EQ(player.Width(), 4695);
+  EXPECT_EQ(player.Height(), 1800 + 1500);
+  player.SetWidth(2 * 4695);
+  QApplication::processEvents();
+  // 160 of 313 pixels, centred in the frame, over its whole height.
+  EXPECT_EQ(device.sent.last(), "put movie window at 153 0 320 120");
+  player.cmdNormalSize_Click();
+  QApplication::processEvents();
+  EXPECT_EQ(device.sent.last(), "put movie window at 76 0 160 120");
   player.Unload();
 }
 
@@ -179,8 +199,8 @@ TEST_F(Player, TickMovesTheKnobAndShowsThePlayingTime) {
   EXPECT_EQ(player.CurrentFrameText, "1885");
   EXPECT_EQ(player.ElapsedSecondsText, "75.4");
   EXPECT_EQ(player.LbCurrentTime->text(), "01:15");
-  // Int(1885 / 4500 x 3240) = 1357 twips along the 795 twips track start.
-  EXPECT_EQ(platform::Left(player.imgPosBar), 795 + 1357);
+  // Int(1885 / 4500 x 3240) = 1357 twips along from the track's start.
+  EXPECT_EQ(platform::Left(player.imgPosBar), platform::Left(player.imgPosition) + 1357);
   EXPECT_TRUE(Shown(player.CmdPause));
   EXPECT_TRUE(player.CmdPause->isEnabled());
   EXPECT_FALSE(Shown(player.CmdPlay));
@@ -201,7 +221,7 @@ TEST_F(Player, TickMovesTheKnobAndShowsThePlayingTime) {
   EXPECT_FALSE(player.CmdPlay->isEnabled());
   EXPECT_FALSE(Shown(player.CmdPause));
   EXPECT_FALSE(player.CmdPause->isEnabled());
-  EXPECT_EQ(platform::Left(player.imgPosBar), 795 + 3224);
+  EXPECT_EQ(platform::Left(player.imgPosBar), platform::Left(player.imgPosition) + 3224);
 
   // A device that fails: position -1, Play offered.
   device.open = false;

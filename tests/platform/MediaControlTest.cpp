@@ -56,7 +56,7 @@ class MediaControl : public ::testing::Test {
     parent_.reset();
   }
   int OpenMovie() {
-    return Send("open \"" + movie_ + "\" type MPEGVideo Alias movie parent " + QString::number(parent_->winId()) +
+    return Send("open \"" + movie_ + "\" type MPEGVideo Alias movie parent " + QString::number(MciWindowHandle(parent_.get())) +
                 " Style 1073741824");
   }
 
@@ -105,7 +105,7 @@ TEST_F(MediaControl, OpenFailuresLeaveNoDevice) {
 }
 
 TEST_F(MediaControl, OpensAPathWithBlanksUnderItsAliasInAnyCase) {
-  ASSERT_EQ(Send("OPEN \"" + movie_ + "\" TYPE mpegvideo ALIAS Movie PARENT " + QString::number(parent_->winId()) +
+  ASSERT_EQ(Send("OPEN \"" + movie_ + "\" TYPE mpegvideo ALIAS Movie PARENT " + QString::number(MciWindowHandle(parent_.get())) +
                  " STYLE 1073741824"),
             0);
   EXPECT_EQ(Reply(QStringLiteral("status MOVIE mode")), "stopped");
@@ -116,6 +116,16 @@ TEST_F(MediaControl, OpensAPathWithBlanksUnderItsAliasInAnyCase) {
   EXPECT_EQ(Send(QStringLiteral("Close movie")), mcierr::InvalidDeviceName);
   // The alias is free again.
   EXPECT_EQ(OpenMovie(), 0);
+  EXPECT_EQ(Send(QStringLiteral("Close movie")), 0);
+
+  // In quotes, a doubled double quote is one; a single one ends the word.
+  const QString quoted = folder_->filePath(QStringLiteral("say \"cheese\".mpg"));
+  ASSERT_TRUE(QFile::copy(movie_, quoted));
+  QString text = quoted;
+  text.replace(u'"', QLatin1String("\"\""));
+  EXPECT_EQ(Send("open \"" + text + "\" type MPEGVideo Alias movie"), 0);
+  EXPECT_EQ(Reply(QStringLiteral("status movie length")), "100");
+  EXPECT_EQ(Send("open \"" + quoted + "\" type MPEGVideo Alias other"), mcierr::UnrecognizedKeyword);
 }
 
 TEST_F(MediaControl, WithoutAnAliasTheFileNameIsTheDeviceName) {

@@ -8,8 +8,19 @@
 
 namespace testsupport {
 
+// What content/make-sample-movie is asked for; a path ending in .mpg must
+// keep to MPEG-1's rates.
+struct MovieSpec {
+  int seconds = 4;
+  QString size = QStringLiteral("352x288");
+  int rate = 25;
+  bool sound = true;
+  bool framed = false;  // a white border 6 pixels wide round the picture
+};
+
 // Empty on success, else what went wrong.
 QString MakeSampleMovie(const QString& path, int seconds = 4);
+QString MakeSampleMovie(const QString& path, const MovieSpec& spec);
 
 // A test suite that shares one sample movie, made once for the suite under
 // the file name File::kName gives (names with blanks and several dots test
