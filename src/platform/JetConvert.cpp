@@ -69,7 +69,7 @@ QString Reason(int error) {
   switch (error) {
     case EACCES:
     case EPERM:
-    case EROFS: return QStringLiteral("its folder cannot be written to");
+    case EROFS: return QStringLiteral("the folder cannot be written to");
     case ENOSPC:
     case EDQUOT:
     case EFBIG: return QStringLiteral("there is not enough room on the disk");
@@ -328,21 +328,21 @@ std::optional<QString> ReadOnlyCopy(const QString& path, const QString& password
   RemoveLeftovers(folder, prefix, suffix);
   const QString temporary = folder + u'/' + prefix + QString::number(::getpid()) + suffix;
   QFile::remove(temporary);
-  int error = MakeFile(temporary, 0600) == 0 ? 0 : errno;
-  if (error == 0) {
-    if (const auto failure = CopyInChild(ThroughDescriptor(file.get()), temporary, header->password)) {
-      QFile::remove(temporary);
-      if (failure->damaged) Unreadable(path);
-      error = failure->error != 0 ? failure->error : EIO;
-    } else if (!Sync(temporary) || ::rename(Native(temporary).constData(), Native(copy).constData()) != 0) {
-      error = errno;
-      QFile::remove(temporary);
-    }
+  QString reason;
+  if (MakeFile(temporary, 0600) != 0) {
+    reason = Reason(errno);
+  } else if (const auto failure = CopyInChild(ThroughDescriptor(file.get()), temporary, header->password)) {
+    QFile::remove(temporary);
+    if (failure->damaged) Unreadable(path);
+    reason = failure->error != 0 ? Reason(failure->error) : failure->text;
+  } else if (!Sync(temporary) || ::rename(Native(temporary).constData(), Native(copy).constData()) != 0) {
+    reason = Reason(errno);
+    QFile::remove(temporary);
   }
-  if (error != 0)
-    Raise(err::ProviderFailure, QStringLiteral("The Access database '%1' cannot be read: its copy in '%2' cannot be "
-                                               "written: %3.")
-                                    .arg(path, folder, Reason(error)));
+  if (!reason.isEmpty())
+    Raise(err::ProviderFailure,
+          QStringLiteral("The Access database '%1' cannot be read: no copy of it can be written in '%2' (%3).")
+              .arg(path, folder, reason));
   // Copies of earlier states of the file go.
   for (const QString& name : QDir(folder).entryList({stem + u'*'}, QDir::Files))
     if (folder + u'/' + name != copy) QFile::remove(folder + u'/' + name);
