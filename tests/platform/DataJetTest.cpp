@@ -109,7 +109,10 @@ class JetTest : public DataFixture {
       GTEST_SKIP() << "no Jet test files in '" << folder_.toStdString() << "' (../shared/testdata/jet)";
     qputenv("XDG_CACHE_HOME", Path("cache").toLocal8Bit());
   }
-  void TearDown() override { jet::SetStepHook(nullptr); }
+  void TearDown() override {
+    jet::SetStepHook(nullptr);
+    qunsetenv("XDG_CACHE_HOME");
+  }
 
   QString Copy(const QString& file, const QString& as) {
     QFile::copy(folder_ + u'/' + file, Path(as));
