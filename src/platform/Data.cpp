@@ -9,6 +9,7 @@
 #include <QRandomGenerator>
 
 #include "platform/DataInternal.h"
+#include "platform/JetFile.h"
 #include "platform/Paths.h"
 
 namespace platform {
@@ -73,6 +74,14 @@ QString FindFile(const QString& path) {
   return found.isFile() ? found.filePath() : QString();
 }
 
+bool PasswordAccepted(const QByteArray& salt, const QByteArray& hash, const QString& password) {
+  return PasswordHash(salt, password) == hash || PasswordHash(salt, QString()) == hash;
+}
+
+}  // namespace
+
+namespace data {
+
 void ConfigureHandle(sqlite3* db, Connection::State* state) {
   sqlite3_extended_result_codes(db, 1);
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
@@ -80,7 +89,33 @@ void ConfigureHandle(sqlite3* db, Connection::State* state) {
   sqlite3_set_authorizer(db, Authorize, state);
 }
 
-}  // namespace
+void InitializeFile(Connection::State& state, const QString& password) {
+  Trusted trusted(state);
+  Statement(state, QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId)).Step();
+  const QString table = QuoteIdentifier(QString::fromLatin1(kPasswordTable));
+  Statement(state, QStringLiteral("CREATE TABLE %1 (Salt BLOB NOT NULL, Hash BLOB NOT NULL)").arg(table)).Step();
+  QByteArray salt(kSaltBytes, '\0');
+  QRandomGenerator::system()->generate(salt.begin(), salt.end());
+  const QByteArray hash = PasswordHash(salt, password);
+  Statement insert(state, QStringLiteral("INSERT INTO %1 (Salt, Hash) VALUES (?, ?)").arg(table));
+  sqlite3_bind_blob(insert.get(), 1, salt.constData(), static_cast<int>(salt.size()), SQLITE_TRANSIENT);
+  sqlite3_bind_blob(insert.get(), 2, hash.constData(), static_cast<int>(hash.size()), SQLITE_TRANSIENT);
+  insert.Step();
+}
+
+QString DeclaredType(ColumnType type) {
+  switch (type) {
+    case ColumnType::Text: return QStringLiteral("TEXT COLLATE VBTEXT");
+    case ColumnType::Memo: return QStringLiteral("LONGTEXT COLLATE VBTEXT");
+    case ColumnType::Integer: return QStringLiteral("INTEGER");
+    case ColumnType::Double: return QStringLiteral("DOUBLE");
+    case ColumnType::YesNo: return QStringLiteral("YESNO");
+    case ColumnType::DateTime: return QStringLiteral("DATETIME");
+  }
+  return QString();
+}
+
+}  // namespace data
 
 // ---------------------------------------------------------------------------
 // Connection strings and names
@@ -161,24 +196,11 @@ void CreateDatabase(const QString& path, const QString& password) {
   }
   Connection::State state;
   state.db = db;
-  ConfigureHandle(db, &state);
+  data::ConfigureHandle(db, &state);
   try {
     data::Trusted trusted(state);
     data::Statement(state, QStringLiteral("BEGIN IMMEDIATE")).Step();
-    data::Statement(state, QStringLiteral("PRAGMA application_id = %1").arg(kApplicationId)).Step();
-    if (!password.isEmpty()) {
-      data::Statement(state, QStringLiteral("CREATE TABLE %1 (Salt BLOB NOT NULL, Hash BLOB NOT NULL)")
-                                 .arg(QuoteIdentifier(QString::fromLatin1(kPasswordTable))))
-          .Step();
-      QByteArray salt(kSaltBytes, '\0');
-      QRandomGenerator::system()->generate(salt.begin(), salt.end());
-      const QByteArray hash = PasswordHash(salt, password);
-      data::Statement insert(state, QStringLiteral("INSERT INTO %1 (Salt, Hash) VALUES (?, ?)")
-                                        .arg(QuoteIdentifier(QString::fromLatin1(kPasswordTable))));
-      sqlite3_bind_blob(insert.get(), 1, salt.constData(), static_cast<int>(salt.size()), SQLITE_TRANSIENT);
-      sqlite3_bind_blob(insert.get(), 2, hash.constData(), static_cast<int>(hash.size()), SQLITE_TRANSIENT);
-      insert.Step();
-    }
+    data::InitializeFile(state, password);
     data::Statement(state, QStringLiteral("COMMIT")).Step();
   } catch (const VbError&) {
     sqlite3_close_v2(db);
@@ -195,48 +217,52 @@ Connection::Connection() : state_(std::make_shared<State>()) {}
 
 Connection::~Connection() { Close(); }
 
-void Connection::Open() {
-  if (IsOpen()) Raise(err::ObjectOpen, QStringLiteral("Operation is not allowed when the object is open."));
-  const ConnectionSettings settings = ParseConnectionString(ConnectionString);
-  const QString path = FindFile(settings.dataSource);
-  if (path.isEmpty())
-    Raise(err::ProviderFailure, QStringLiteral("Could not find file '%1'.").arg(settings.dataSource));
-  // SQLite takes an empty file for an empty database; Jet does not.
-  if (QFileInfo(path).size() == 0) Raise(err::ProviderFailure, QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)));
+namespace {
 
-  const bool readOnly = (Mode & adModeReadWrite) == adModeRead;
+// Opens the SQLite file at file; path is the file the caller named.
+std::shared_ptr<Connection::State> OpenFile(const QString& file, const QString& path, bool readOnly,
+                                            const QString& password) {
+  // SQLite takes an empty file for an empty database; Jet does not.
+  if (QFileInfo(file).size() == 0) Raise(err::ProviderFailure, QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)));
   sqlite3* db = nullptr;
-  const int rc = sqlite3_open_v2(QFile::encodeName(QFileInfo(path).absoluteFilePath()).constData(), &db,
+  const int rc = sqlite3_open_v2(QFile::encodeName(QFileInfo(file).absoluteFilePath()).constData(), &db,
                                  readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, nullptr);
   if (rc != SQLITE_OK) {
     const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
     sqlite3_close_v2(db);
     Raise(err::ProviderFailure, message);
   }
-  auto state = std::make_shared<State>();
+  auto state = std::make_shared<Connection::State>();
   state->db = db;
   state->path = path;
   state->readOnly = readOnly || sqlite3_db_readonly(db, "main") == 1;
-  ConfigureHandle(db, state.get());
+  data::ConfigureHandle(db, state.get());
   try {
     data::Trusted trusted(*state);
     // The first read tells a database from any other file.
     data::Statement(*state, QStringLiteral("SELECT count(*) FROM sqlite_master")).Step();
-    data::Statement find(*state, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? "
-                                                "COLLATE NOCASE"));
-    find.Bind({QString::fromLatin1(kPasswordTable)});
-    if (find.Step()) {
-      data::Statement read(*state, QStringLiteral("SELECT Salt, Hash FROM %1")
-                                       .arg(QuoteIdentifier(QString::fromLatin1(kPasswordTable))));
-      if (read.Step()) {
-        const auto blob = [&](int column) {
-          const void* bytes = sqlite3_column_blob(read.get(), column);
-          return QByteArray(static_cast<const char*>(bytes), sqlite3_column_bytes(read.get(), column));
-        };
-        if (PasswordHash(blob(0), settings.password) != blob(1))
-          Raise(err::NotValidPassword, ErrorDescription(err::NotValidPassword));
+    // A file without its password record (the record dropped by another
+    // tool, an empty database) is refused like a wrong password.
+    bool accepted = false;
+    {
+      // These reads end before the journal mode may change: an unfinished
+      // read holds a transaction open.
+      data::Statement find(*state, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? "
+                                                  "COLLATE NOCASE"));
+      find.Bind({QString::fromLatin1(kPasswordTable)});
+      if (find.Step()) {
+        data::Statement read(*state, QStringLiteral("SELECT Salt, Hash FROM %1")
+                                         .arg(QuoteIdentifier(QString::fromLatin1(kPasswordTable))));
+        if (read.Step()) {
+          const auto blob = [&](int column) {
+            const void* bytes = sqlite3_column_blob(read.get(), column);
+            return QByteArray(static_cast<const char*>(bytes), sqlite3_column_bytes(read.get(), column));
+          };
+          accepted = PasswordAccepted(blob(0), blob(1), password);
+        }
       }
     }
+    if (!accepted) Raise(err::NotValidPassword, ErrorDescription(err::NotValidPassword));
     if (!state->readOnly) {
       // A file left in WAL mode goes back to a rollback journal: the folder
       // may be a network share.
@@ -260,7 +286,27 @@ void Connection::Open() {
     sqlite3_close_v2(db);
     throw;
   }
-  state_ = std::move(state);
+  return state;
+}
+
+}  // namespace
+
+void Connection::Open() {
+  if (IsOpen()) Raise(err::ObjectOpen, QStringLiteral("Operation is not allowed when the object is open."));
+  const ConnectionSettings settings = ParseConnectionString(ConnectionString);
+  const QString path = FindFile(settings.dataSource);
+  if (path.isEmpty())
+    Raise(err::ProviderFailure, QStringLiteral("Could not find file '%1'.").arg(settings.dataSource));
+  const bool readOnly = (Mode & adModeReadWrite) == adModeRead;
+  // A Jet file is read through its copy in our format, or converted into
+  // our format when it is to be written.
+  QString file = path;
+  if (readOnly) {
+    if (const auto copy = jet::ReadOnlyCopy(path, settings.password)) file = *copy;
+  } else {
+    jet::ConvertInPlace(path, settings.password);
+  }
+  state_ = OpenFile(file, path, readOnly, settings.password);
 }
 
 void Connection::Close() {
@@ -299,18 +345,7 @@ QStringList Connection::TableNames() const {
 
 void CreateTable(Connection& connection, const QString& table, const QList<ColumnDefinition>& columns) {
   QStringList parts;
-  for (const ColumnDefinition& column : columns) {
-    QString type;
-    switch (column.type) {
-      case ColumnType::Text: type = QStringLiteral("TEXT COLLATE VBTEXT"); break;
-      case ColumnType::Memo: type = QStringLiteral("LONGTEXT COLLATE VBTEXT"); break;
-      case ColumnType::Integer: type = QStringLiteral("INTEGER"); break;
-      case ColumnType::Double: type = QStringLiteral("DOUBLE"); break;
-      case ColumnType::YesNo: type = QStringLiteral("YESNO"); break;
-      case ColumnType::DateTime: type = QStringLiteral("DATETIME"); break;
-    }
-    parts << QuoteIdentifier(column.name) + u' ' + type;
-  }
+  for (const ColumnDefinition& column : columns) parts << QuoteIdentifier(column.name) + u' ' + data::DeclaredType(column.type);
   connection.Execute(QStringLiteral("CREATE TABLE %1 (%2)").arg(QuoteIdentifier(table), parts.join(QStringLiteral(", "))));
 }
 
@@ -416,6 +451,11 @@ Variant ReadColumn(sqlite3_stmt* stmt, int column, ValueKind kind) {
       if (kind == ValueKind::Boolean) return Variant(value != 0.0);
       if (kind == ValueKind::Date) return Variant::Date(value);
       return Variant(value);
+    }
+    case SQLITE_BLOB: {
+      // Bytes (OLE objects, binary fields) read as one character per byte.
+      const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, column));
+      return Variant(QString::fromLatin1(bytes, sqlite3_column_bytes(stmt, column)));
     }
     default: {
       const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));

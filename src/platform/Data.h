@@ -1,9 +1,13 @@
 #pragma once
 // The data layer: the original's ADO connections and recordsets over Jet
-// files, standing on SQLite 3. File names stay the original's (".mdb"); each
-// file is an SQLite database. Every failure raises a VbError with the
-// provider's numbers (&H80004005, &H80040E4D, &H80040E14, &H80040E37, 3021,
-// 3265); the description of an SQLite failure is SQLite's own text.
+// files, standing on SQLite 3. File names stay the original's (".mdb"); a
+// file is an SQLite database of ours, or an Access (Jet) file the users bring,
+// told apart by its first bytes. A Jet file opened read-only is read through a
+// copy in our format kept in the cache folder; one opened for writing is
+// converted into our format once, its original kept beside it (JetFile.h).
+// Every failure raises a VbError with the provider's numbers (&H80004005,
+// &H80040E4D, &H80040E14, &H80040E37, 3021, 3265); the description of an
+// SQLite failure is SQLite's own text.
 //
 // Column types. Tables are made with these declared types (CreateTable writes
 // them), and values read back as these Variants:
@@ -15,6 +19,7 @@
 //   Double     DOUBLE                       real                      Variant Double
 //   YesNo      YESNO                        -1 (True) or 0 (False)    Variant Boolean
 //   DateTime   DATETIME                     date serial (real)        Variant Date
+//   (bytes)    BLOB                         bytes (OLE objects)       Variant text, one character per byte
 //
 // Null reads as Variant::Null(). A column declared YESNO, BOOLEAN or BIT reads a
 // number as a Boolean (any non-zero is True); DATE, DATETIME or TIMESTAMP reads a
@@ -68,8 +73,9 @@ struct ConnectionSettings {
 ConnectionSettings ParseConnectionString(const QString& connectionString);
 
 // Creates a new database file (content tool and tests). A non-empty password
-// protects it; an empty one leaves it open to any password. Raises &H80004005
-// when the file exists already or cannot be made.
+// protects it; an empty one leaves it open to any password, as Jet leaves a
+// file without a password. Raises &H80004005 when the file exists already or
+// cannot be made.
 void CreateDatabase(const QString& path, const QString& password);
 
 // The name of the registered case-insensitive collation ("=" and ORDER BY on
@@ -93,8 +99,10 @@ class Connection {
 
   // Opens the file named by ConnectionString. A missing file or folder raises
   // &H80004005 "Could not find file '<path>'."; a file that is not a database
-  // &H80004005 with its own description; a wrong password &H80040E4D
-  // "Not a valid password."; an open connection 3705.
+  // &H80004005 with its own description ("Unrecognized database format
+  // '<path>'." for a damaged Jet file); a wrong password, or a file of ours
+  // without its password record, &H80040E4D "Not a valid password."; an open
+  // connection 3705.
   void Open();
   void Close();  // a closed connection stays closed
   bool IsOpen() const;

@@ -35,6 +35,16 @@ class Trusted {
   Connection::State& state_;
 };
 
+// A new handle gets the busy timeout, the VBTEXT collation and the guard of
+// the password table.
+void ConfigureHandle(sqlite3* db, Connection::State* state);
+// Marks a new, empty file as ours and gives it its password record (an empty
+// password makes a record that any password passes, as Jet treats a file
+// without a password).
+void InitializeFile(Connection::State& state, const QString& password);
+// The declared type CreateTable writes for a column type.
+QString DeclaredType(ColumnType type);
+
 // Raises the connection's last SQLite failure with the number ADO would give.
 [[noreturn]] void RaiseSqlite(sqlite3* db, int rc);
 std::int32_t ProviderNumber(int rc, const QString& message);

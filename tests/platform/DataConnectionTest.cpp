@@ -128,10 +128,26 @@ TEST_F(ConnectionTest, PasswordsAreCheckedExactly) {
   }
 }
 
-TEST_F(ConnectionTest, AFileWithoutPasswordOpensWithAnyPassword) {
+TEST_F(ConnectionTest, AFileWithoutPasswordOpensWithAnyPasswordButNoneOpensAFileWithoutItsRecord) {
   const QString path = MakeDatabase("open.mdb", "");
   EXPECT_TRUE(Open(path, "", adModeRead)->IsOpen());
   EXPECT_TRUE(Open(path, "tr@vund", adModeRead)->IsOpen());
+  // The record dropped by another tool, or an empty database.
+  const QString dropped = MakeDatabase("QVRResults.mdb", "pirowask", [](Connection& c) {
+    CreateTable(c, "TestResults", {{"Percent", ColumnType::Double}});
+  });
+  for (const auto& [file, sql] : {std::pair(dropped, "DROP TABLE MSysPassword"),
+                                  std::pair(Path("empty.mdb"), "PRAGMA user_version = 1")}) {
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(file).constData(), &raw), SQLITE_OK);
+    sqlite3_exec(raw, sql, nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
+    for (const QString& password : {"", "pirowask"}) {
+      const Failure f = FailureOf([&] { Open(file, password, adModeReadWrite); });
+      EXPECT_EQ(f.number, err::NotValidPassword) << sql;
+      EXPECT_EQ(f.description, "Not a valid password.");
+    }
+  }
 }
 
 TEST_F(ConnectionTest, ThePasswordTableCannotBeReachedOrRemoved) {
