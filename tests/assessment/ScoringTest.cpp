@@ -3,9 +3,11 @@
 // database that fails at save time.
 #include <QChartView>
 #include <QFile>
+#include <QGraphicsTextItem>
 
 #include <sqlite3.h>
 
+#include "ImageChecks.h"
 #include "QandAFixture.h"
 
 using namespace assessment;
@@ -171,22 +173,60 @@ TEST_F(ScoringTest, ChartFontsFollowTheHalfScreenRule) {
   results.hide();
 }
 
-TEST_F(ScoringTest, CrowdedTableNamesAreSlantedNotCut) {
-  const std::vector<std::array<double, 3>> tallies(21, {1, 1, 0});
-  std::vector<QString> few{QString(), QStringLiteral("ABOS"), QStringLiteral("NAV1"), QStringLiteral("MED1")};
+// The names the picture of the chart shows: label items drawn inside the
+// chart with dark ink where they stand.
+QStringList DrawnNames(frmResults& results) {
+  QCoreApplication::processEvents();
+  QChartView* view = results.graResults;
+  const QImage picture = view->grab().toImage();
+  QStringList drawn;
+  for (QGraphicsItem* item : view->scene()->items()) {
+    auto* label = dynamic_cast<QGraphicsTextItem*>(item);
+    if (!label || !label->isVisible()) continue;
+    const QRect area = view->mapFromScene(label->sceneBoundingRect()).boundingRect().adjusted(1, 1, -1, -1);
+    if (!picture.rect().contains(area)) continue;
+    const double ink = testsupport::ShareOf(picture.copy(area), [](const QColor& c) { return c.lightnessF() < 0.5; });
+    if (ink > 0.02) drawn << label->toPlainText();
+  }
+  return drawn;
+}
+
+TEST_F(ScoringTest, EveryBarCarriesItsTableNameInBothFontSizes) {
+  const std::vector<std::array<double, 3>> tallies(21, {1, 1, 0.5});
+  std::vector<QString> many(21);
+  QStringList names;
+  for (int i = 1; i <= 20; ++i) names << (many[static_cast<std::size_t>(i)] = QStringLiteral("CARGO%1").arg(i));
+  frmResults crowded(tallies, many);
+  crowded.Show();
+  EXPECT_EQ(crowded.RowCount(), 20);
+  // Half of the 15360 x 11520 twips screen is 7680 x 5760: the design size
+  // takes the larger fonts, a window narrower than half the smaller ones.
+  for (const double width : {frmResults::kDesignWidth, 7665.0}) {
+    crowded.SetWidth(width);
+    EXPECT_EQ(crowded.AxisLabelFontSize(), width < 7680 ? 8 : 10);
+    EXPECT_EQ(crowded.AxisLabelAngle(), -90) << width;
+    QStringList axis;
+    for (int r = 1; r <= 20; ++r) axis << crowded.RowLabel(r);
+    EXPECT_EQ(axis, names);
+    const QStringList drawn = DrawnNames(crowded);
+    for (const QString& name : names) EXPECT_TRUE(drawn.contains(name)) << name.toStdString() << " at " << width;
+  }
+  // Made narrower than the upright names need, it springs back.
+  crowded.SetWidth(3000);
+  EXPECT_GT(crowded.Width(), 3000);
+  const QStringList least = DrawnNames(crowded);
+  for (const QString& name : names) EXPECT_TRUE(least.contains(name)) << name.toStdString();
+  crowded.hide();
+
+  std::vector<QString> few{QString(), QStringLiteral("ABOS"), QStringLiteral("NAV1"), QStringLiteral("MED1"),
+                           QStringLiteral("STAB1"), QStringLiteral("COLREG2")};
   frmResults level(tallies, few);
   level.Show();
-  EXPECT_EQ(level.RowCount(), 3);
+  EXPECT_EQ(level.RowCount(), 5);
   EXPECT_EQ(level.AxisLabelAngle(), 0);
+  const QStringList drawn = DrawnNames(level);
+  for (std::size_t i = 1; i <= 5; ++i) EXPECT_TRUE(drawn.contains(few[i])) << few[i].toStdString();
   level.hide();
-  std::vector<QString> many(21);
-  for (int i = 1; i <= 20; ++i) many[static_cast<std::size_t>(i)] = QStringLiteral("COLREG%1").arg(i);
-  frmResults slanted(tallies, many);
-  slanted.Show();
-  EXPECT_EQ(slanted.RowCount(), 20);
-  EXPECT_EQ(slanted.AxisLabelAngle(), -45);
-  EXPECT_EQ(slanted.RowLabel(20), QStringLiteral("COLREG20"));
-  slanted.hide();
 }
 
 TEST_F(ScoringTest, RowsBeyondTheTestsTablesAreLeftOut) {
