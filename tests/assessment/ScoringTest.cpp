@@ -2,6 +2,7 @@
 // the stored TestResults row, tests with nothing to score, and a results
 // database that fails at save time.
 #include <QChartView>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGraphicsTextItem>
 
@@ -290,21 +291,76 @@ TEST_F(ScoringTest, ResultsFileGoneAtSaveTimeIsReportedAndNothingIsWritten) {
   EXPECT_FALSE(QFile::exists(db->ResultsPath()));
 }
 
-TEST_F(ScoringTest, LockedResultsFileAtSaveTimeIsReportedAndNoRowIsHalfWritten) {
+// Another program's connection to the results file.
+class OtherProgram {
+ public:
+  explicit OtherProgram(const QString& path) {
+    EXPECT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db_), SQLITE_OK);
+  }
+  ~OtherProgram() { sqlite3_close(db_); }
+  bool Lock(const char* how) { return sqlite3_exec(db_, how, nullptr, nullptr, nullptr) == SQLITE_OK; }
+  void Release() { sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr); }
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+TEST_F(ScoringTest, LockHeldForEightSecondsDuringTheSaveEndsWithTheRowStored) {
   MakeSimpleTest(1);
   ASSERT_TRUE(LoadWith());
-  // Another program holds the write lock until the end of the test.
-  sqlite3* other = nullptr;
-  ASSERT_EQ(sqlite3_open(QFile::encodeName(db->ResultsPath()).constData(), &other), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  // The other program takes the file, readers shut out too, as the results
+  // window shows, and gives it back eight seconds later: longer than the
+  // data layer's own wait, and only seen when the save lets the window run.
+  OtherProgram other(db->ResultsPath());
+  QElapsedTimer held;
+  std::vector<qint64> ticks;
+  QTimer beat;
+  QObject::connect(&beat, &QTimer::timeout, [&] { ticks.push_back(held.elapsed()); });
+  onResults = [&](frmResults&) {
+    ASSERT_TRUE(other.Lock("BEGIN EXCLUSIVE"));
+    held.start();
+    beat.start(50);
+    QTimer::singleShot(8000, Qt::PreciseTimer, form.get(), [&] {
+      // Meanwhile the buttons and the close box must not end the program.
+      form->cmdCorrect->click();
+      form->close();
+      other.Release();
+    });
+  };
   Answer([](int, int) { return 'C'; });
-  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-  sqlite3_close(other);
+  const qint64 saved = held.elapsed();
+  beat.stop();
+  EXPECT_EQ(ends.ends, 1);
+  EXPECT_TRUE(responder.boxes.empty());
+  ASSERT_EQ(StoredResults().size(), 1u);
+  EXPECT_EQ(StoredResults()[0].percent, 100);
+  EXPECT_GT(saved, platform::kDefaultBusyTimeout + 2000);
+  // The window was live all along: no gap of seconds between two beats.
+  qint64 longestGap = 0;
+  for (std::size_t i = 1; i < ticks.size(); ++i) longestGap = std::max(longestGap, ticks[i] - ticks[i - 1]);
+  EXPECT_LT(longestGap, 2000);
+  EXPECT_GT(ticks.size(), 20u);
+}
+
+TEST_F(ScoringTest, LockHeldPastTheLimitEndsInTheErrorBoxWithoutARow) {
+  MakeSimpleTest(1);
+  ASSERT_TRUE(LoadWith());
+  form->SaveWaitLimit = 1500;
+  // The other program writes all the while: reading works, storing does not.
+  OtherProgram other(db->ResultsPath());
+  ASSERT_TRUE(other.Lock("BEGIN IMMEDIATE"));
+  QElapsedTimer held;
+  held.start();
+  Answer([](int, int) { return 'C'; });
+  EXPECT_GE(held.elapsed(), 1500);
+  other.Release();
   EXPECT_EQ(ends.ends, 1);
   ASSERT_EQ(responder.boxes.size(), 1u);
-  EXPECT_TRUE(responder.boxes[0].prompt.startsWith(QStringLiteral("Unable to connect to your database\r\n") +
-                                                   db->ResultsPath() + QStringLiteral("\r\n")));
+  EXPECT_EQ(responder.boxes[0].prompt, QStringLiteral("Unable to connect to your database\r\n") + db->ResultsPath() +
+                                           QStringLiteral("\r\ndatabase is locked\r\nTry to uninstall then "
+                                                          "reinstall the program."));
   EXPECT_EQ(responder.boxes[0].title, QStringLiteral(" Error"));
+  EXPECT_EQ(responder.boxes[0].style, 16);
   EXPECT_TRUE(StoredResults().empty());
 }
 
