@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
 #include "TestSupport.h"
 #include "platform/Program.h"
 #include "platform/VbError.h"
@@ -66,26 +62,6 @@ TEST(RecoverDatabaseStep, FileOfAnotherNameGivesUp) {
   EXPECT_EQ(responder.boxes[0].prompt,
             QStringLiteral("The file QVRResults.mdb must be copied in\r\n/db/QVRResults.mdb.\r\n"
                            "Please restart the program when done."));
-}
-
-TEST(RecoverDatabaseStep, FileThatIsThereIsNamedWithTheReasonAndNotAskedFor) {
-  QTemporaryDir app;
-  ASSERT_TRUE(QDir(app.path()).mkpath(QStringLiteral("db")));
-  QFile file(app.path() + QStringLiteral("/db/tkbtraining.MDB"));  // found as Jet finds it
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.close();
-  testsupport::ScriptedResponder responder;
-  responder.files.push_back(QStringLiteral("/media/usb/TKBTraining.mdb"));
-  EXPECT_EQ(RecoverDatabaseStep(platform::VbError(platform::err::ProviderFailure, QStringLiteral("database is locked")),
-                                app.path(), QStringLiteral("TKBTraining.mdb")),
-            Recovery::GiveUp);
-  EXPECT_TRUE(responder.fileRequests.empty());
-  ASSERT_EQ(responder.boxes.size(), 1u);
-  EXPECT_EQ(responder.boxes[0].prompt, QStringLiteral("The file TKBTraining.mdb cannot be used:\r\n") + app.path() +
-                                           QStringLiteral("/db/TKBTraining.mdb\r\ndatabase is locked\r\n"
-                                                          "Please put this right and restart the program."));
-  EXPECT_EQ(responder.boxes[0].style, 16);
-  EXPECT_EQ(responder.boxes[0].title, QStringLiteral("Fatal error"));
 }
 
 TEST(RecoverDatabaseStep, OtherErrorsAreUnexpected) {
