@@ -1,10 +1,13 @@
 #include "assessment/frmQandA.h"
 
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QMouseEvent>
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 #include "assessment/GLOBAL.h"
 #include "assessment/TestBuilder.h"
@@ -33,6 +36,10 @@ constexpr std::int32_t kMaxTestSeconds = 32767;
 constexpr int kNoTimeLimit = 9999;
 constexpr int kTickMs = 60000;
 constexpr double kWarningSeconds = 300;
+// While the results file is locked: the longest a try waits for the lock,
+// and the pause between tries, milliseconds.
+constexpr int kSaveLockWait = 100;
+constexpr int kSaveRetryPause = 200;
 }  // namespace
 
 // ---- small controls ----------------------------------------------------------
@@ -395,6 +402,10 @@ void frmQandA::tmrTimeLeft_Timer() {
 
 void frmQandA::Form_QueryUnload(int& cancel, int unloadMode) {
   if (unloadMode != platform::vbFormControlMenu) return;
+  if (saving_) {
+    cancel = 1;
+    return;
+  }
   try {
     const int answer = platform::MsgBox(QStringLiteral("Do you really want to quit the test?"),
                                         platform::vbYesNo + platform::vbQuestion, QStringLiteral("Confirm test end"));
@@ -715,32 +726,58 @@ void frmQandA::ScoreAndSaveResults() {
 }
 
 void frmQandA::SaveResultRow(double percent) {
+  // Another program (the browser's log-on, a copy, a backup) may hold the
+  // file for a while. The save then tries again, the window live in between,
+  // and gives up only after SaveWaitLimit; each try is one transaction, so
+  // the row is stored whole or not at all. The judgement buttons and the
+  // close box rest meanwhile: either would end the program before the row
+  // is in.
+  saving_ = true;
+  frmSelfAssesment->setEnabled(false);
+  const auto reportLater = std::exchange(adoAccess.Error, nullptr);
+  std::optional<platform::VbError> failure;
+  QElapsedTimer waited;
+  waited.start();
+  for (;;) {
+    try {
+      StoreResultRow(percent);
+      break;
+    } catch (const platform::VbError& e) {
+      if (!platform::IsDatabaseLocked(e) || waited.elapsed() >= SaveWaitLimit) {
+        failure = e;
+        break;
+      }
+    }
+    platform::Screen::SetMousePointer(platform::vbHourglass);
+    QElapsedTimer pause;
+    pause.start();
+    while (pause.elapsed() < kSaveRetryPause)
+      platform::WaitForEvents(static_cast<int>(kSaveRetryPause - pause.elapsed()));
+  }
+  adoAccess.Error = reportLater;
+  saving_ = false;
+  platform::Screen::SetMousePointer(platform::vbDefault);
+  if (failure) shared::DataControlError(isVisible(), GLOBAL::AppFolder, shared::kResultsDatabase, failure->Description());
+}
+
+void frmQandA::StoreResultRow(double percent) {
   // Opened afresh from its path: the file may have been moved or replaced
-  // since the test was built.
+  // since the test was built. A short wait for a lock, so that the window
+  // is never held up for long.
   if (platform::Connection* connection = adoAccess.GetConnection()) connection->Close();
   shared::ConnectResultsDatabase(adoAccess, GLOBAL::AppFolder);
+  adoAccess.BusyTimeout = kSaveLockWait;
   adoAccess.CommandType = platform::adCmdUnknown;
   adoAccess.RecordSource = QStringLiteral("Select * from TestResults");
   adoAccess.Parameters.clear();
-  try {
-    adoAccess.Refresh();
-  } catch (const platform::VbError&) {
-    // The control's Error event has reported it (and ended the program
-    // when the window shows).
-    return;
-  }
-  try {
-    platform::Recordset& rs = *adoAccess.GetRecordset();
-    if (rs.RecordCount() > 0) rs.MoveLast();
-    rs.AddNew();
-    rs.SetValue(QStringLiteral("DateTest"), platform::Variant::Date(platform::Clock::NowSerial()));
-    rs.SetValue(QStringLiteral("TestType"), platform::Variant(Test.TestCaption));
-    rs.SetValue(QStringLiteral("Percent"), platform::Variant(percent));
-    // One transaction: the row is stored whole or not at all.
-    rs.Update();
-  } catch (const platform::VbError& e) {
-    shared::DataControlError(isVisible(), GLOBAL::AppFolder, shared::kResultsDatabase, e.Description());
-  }
+  adoAccess.Refresh();
+  platform::Recordset& rs = *adoAccess.GetRecordset();
+  if (rs.RecordCount() > 0) rs.MoveLast();
+  rs.AddNew();
+  rs.SetValue(QStringLiteral("DateTest"), platform::Variant::Date(platform::Clock::NowSerial()));
+  rs.SetValue(QStringLiteral("TestType"), platform::Variant(Test.TestCaption));
+  rs.SetValue(QStringLiteral("Percent"), platform::Variant(percent));
+  rs.Update();
 }
 
 }  // namespace assessment

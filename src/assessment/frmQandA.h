@@ -69,6 +69,9 @@ class frmQandA : public platform::Form {
   static constexpr double kButtonGap = 90;
   // The answer box's back colour while an answer shows.
   static const QColor kAnswerBackColour;
+  // How long the score's save keeps trying while another program holds the
+  // results file, milliseconds.
+  static constexpr int kSaveWaitLimit = 30000;
 
   explicit frmQandA(QWidget* parent = nullptr);
   ~frmQandA() override;
@@ -101,6 +104,9 @@ class frmQandA : public platform::Form {
   // The data controls: the training database and the results database.
   platform::DataControl adoAccMainTest;
   platform::DataControl adoAccess;
+
+  // The save's limit (kSaveWaitLimit unless a test shortens it).
+  int SaveWaitLimit = kSaveWaitLimit;
 
   // What the build produced.
   TestData Test;
@@ -169,10 +175,12 @@ class frmQandA : public platform::Form {
   QString PlainText(const QString& markup);
   void Judge(const QString& oneFullCode, const QString& halfCode);
   void SaveResultRow(double percent);
+  void StoreResultRow(double percent);
   shared::PictureSite PictureSite();
 
   platform::RandomGenerator* random_;
   bool resultsScored_ = false;
+  bool saving_ = false;
 };
 
 }  // namespace assessment

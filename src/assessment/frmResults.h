@@ -1,6 +1,7 @@
 #pragma once
-// The results window: a bar chart of the candidate's judgements per question
-// table, in percent of what was judged in that table.
+// The results window: one bar per question table, its judgements split into
+// correct, false and not answered, stacked to 100 % of what was judged in
+// that table.
 #include <QString>
 #include <array>
 #include <vector>
@@ -10,7 +11,7 @@
 QT_BEGIN_NAMESPACE
 class QChartView;
 class QChart;
-class QBarSeries;
+class QPercentBarSeries;
 class QBarSet;
 class QBarCategoryAxis;
 class QValueAxis;
@@ -42,7 +43,7 @@ class frmResults : public platform::Form {
   double TitleFontSize() const;
   double LegendFontSize() const;
   double AxisLabelFontSize() const;
-  int AxisLabelAngle() const;  // 0 level, -45 slanted
+  int AxisLabelAngle() const;  // 0 level, -90 upright when the names crowd
 
   // The shares of correct, false and not-answered weight in percent of all
   // weight judged in a table; a table without a judged question has none,
@@ -56,7 +57,7 @@ class frmResults : public platform::Form {
   const std::vector<std::array<double, 3>>& tableResults_;
   const std::vector<QString>& testTables_;
   std::vector<int> rows_;  // the TableResults row each chart row shows
-  QBarSeries* series_;
+  QPercentBarSeries* series_;
   std::array<QBarSet*, 3> columns_{};
   QBarCategoryAxis* axisX_;
   QValueAxis* axisY_;

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <algorithm>
 
 #include "platform/DataInternal.h"
 #include "platform/JetFile.h"
@@ -16,7 +17,6 @@ namespace platform {
 
 namespace {
 
-constexpr int kBusyTimeoutMs = 5000;
 constexpr int kSaltBytes = 16;
 // Marks the files this layer made ("QVR5").
 constexpr int kApplicationId = 0x51565235;
@@ -84,7 +84,7 @@ namespace data {
 
 void ConfigureHandle(sqlite3* db, Connection::State* state) {
   sqlite3_extended_result_codes(db, 1);
-  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  sqlite3_busy_timeout(db, kDefaultBusyTimeout);
   sqlite3_create_collation_v2(db, kTextCollation, SQLITE_UTF8, nullptr, CompareCollation, nullptr);
   sqlite3_set_authorizer(db, Authorize, state);
 }
@@ -170,6 +170,12 @@ ConnectionSettings ParseConnectionString(const QString& text) {
   return settings;
 }
 
+bool IsDatabaseLocked(const VbError& error) {
+  return error.Number() == err::ProviderFailure &&
+         (error.Description() == QString::fromUtf8(sqlite3_errstr(SQLITE_BUSY)) ||
+          error.Description() == QString::fromUtf8(sqlite3_errstr(SQLITE_LOCKED)));
+}
+
 QString QuoteIdentifier(const QString& name) {
   QString bare = name;
   if (bare.size() >= 2 && bare.front() == u'[' && bare.back() == u']') bare = bare.mid(1, bare.size() - 2);
@@ -237,6 +243,7 @@ std::shared_ptr<Connection::State> OpenFile(const QString& file, const QString& 
   state->path = path;
   state->readOnly = readOnly || sqlite3_db_readonly(db, "main") == 1;
   data::ConfigureHandle(db, state.get());
+  sqlite3_busy_timeout(db, std::max(0, BusyTimeout));
   try {
     data::Trusted trusted(*state);
     // The first read tells a database from any other file.

@@ -87,6 +87,13 @@ QString QuoteIdentifier(const QString& name);
 
 enum ConnectModeEnum { adModeUnknown = 0, adModeRead = 1, adModeReadWrite = 3 };
 
+// How long a step waits for another connection's lock on the file before it
+// fails, milliseconds.
+inline constexpr int kDefaultBusyTimeout = 5000;
+// True for that failure (&H80004005 "database is locked"): another program
+// held the file for longer than the step waited.
+bool IsDatabaseLocked(const VbError& error);
+
 class Connection {
  public:
   Connection();
@@ -96,6 +103,7 @@ class Connection {
 
   QString ConnectionString;
   int Mode = adModeUnknown;  // 1 read-only; 3 (and 0) read/write; never creates a file
+  int BusyTimeout = kDefaultBusyTimeout;  // ms; read when the connection opens
 
   // Opens the file named by ConnectionString. A missing file or folder raises
   // &H80004005 "Could not find file '<path>'."; a file that is not a database
@@ -202,6 +210,7 @@ class DataControl {
   int CommandType = adCmdUnknown;  // 1 or 8: SQL text or table name; 2 or 512: table name
   QString RecordSource;
   QList<Variant> Parameters;  // bound to the "?" marks of an SQL record source
+  int BusyTimeout = kDefaultBusyTimeout;  // ms; given to the connection it opens
 
   // Opens the connection unless one is open with the same connection string
   // and mode, then opens RecordSource in place of the previous recordset,

@@ -17,6 +17,7 @@ void DataControl::Refresh() {
       connection_ = std::make_unique<Connection>();
       connection_->ConnectionString = ConnectionString;
       connection_->Mode = Mode;
+      connection_->BusyTimeout = BusyTimeout;
       connection_->Open();
       openedWith_ = ConnectionString;
       openedMode_ = Mode;

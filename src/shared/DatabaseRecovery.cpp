@@ -2,13 +2,14 @@
 // step; kept apart from the connection set-up so that neither needs the other.
 #include "shared/Databases.h"
 
+#include <QFileInfo>
+
 #include "platform/Dialogs.h"
-#include "platform/VbValues.h"
+#include "platform/Paths.h"
 #include "platform/Program.h"
+#include "platform/VbValues.h"
 
 namespace shared {
-namespace {
-}
 
 void DataControlError(bool mainWindowVisible, const QString& appFolder, const QString& fileName,
                       const QString& description) {
@@ -37,6 +38,16 @@ Recovery RecoverDatabaseStep(const platform::VbError& error, const QString& appF
   if (error.Number() != platform::err::ProviderFailure) {
     platform::MsgBox(QStringLiteral("Unexpected Error: ") + error.Description(), platform::vbCritical,
                      QStringLiteral("Fatal error"));
+    return Recovery::GiveUp;
+  }
+  // A file that is there but cannot be opened or written (read-only,
+  // locked, damaged, not a database) is not found by choosing it again:
+  // the user is told why, once.
+  if (QFileInfo(platform::ResolvePath(expected)).isFile()) {
+    platform::MsgBox(QStringLiteral("The file ") + fileName + QStringLiteral(" cannot be used:") + platform::vbCrLf +
+                         expected + platform::vbCrLf + error.Description() + platform::vbCrLf +
+                         QStringLiteral("Please put this right and restart the program."),
+                     platform::vbCritical, QStringLiteral("Fatal error"));
     return Recovery::GiveUp;
   }
   platform::FileDialogRequest request;

@@ -45,7 +45,8 @@ enum class Recovery {
 };
 
 // The handler of a failing database step at start-up. A provider failure
-// (&H80004005) offers the file dialog; any other error shows
+// (&H80004005) offers the file dialog when the file is missing, and names
+// the failure when the file is there; any other error shows
 // "Unexpected Error: " & its description. The caller resets the mouse
 // pointer first when it showed the hourglass.
 Recovery RecoverDatabaseStep(const platform::VbError& error, const QString& appFolder, const QString& fileName);

@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <functional>
 #include <set>
+
+#include <sqlite3.h>
 
 #include "QtPrinters.h"
 #include "TestDatabases.h"
@@ -36,6 +39,34 @@ class Responder : public testsupport::ScriptedResponder {
   }
   std::vector<int> pointers;
   std::function<void(int)> onOpenFile;
+};
+
+// Opens one database file read-only, whatever the opener asks for: what
+// SQLite does by itself for a file its user may not write. Tests run as
+// root, whom a file's mode does not stop, so the file system layer in front
+// of SQLite's own makes that choice for the one file.
+class ReadOnlyFile {
+ public:
+  explicit ReadOnlyFile(const QString& path)
+      : base_(sqlite3_vfs_find(nullptr)), path_(QFileInfo(path).canonicalFilePath().toUtf8()) {
+    vfs_ = *base_;
+    vfs_.zName = "qvr-read-only-file";
+    vfs_.pAppData = this;
+    vfs_.xOpen = &ReadOnlyFile::Open;
+    sqlite3_vfs_register(&vfs_, 1);
+  }
+  ~ReadOnlyFile() { sqlite3_vfs_unregister(&vfs_); }
+
+ private:
+  static int Open(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags, int* outFlags) {
+    const auto* self = static_cast<const ReadOnlyFile*>(vfs->pAppData);
+    if (name && (flags & SQLITE_OPEN_MAIN_DB) && self->path_ == name)
+      flags = (flags & ~(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) | SQLITE_OPEN_READONLY;
+    return self->base_->xOpen(self->base_, name, file, flags, outFlags);
+  }
+  sqlite3_vfs* base_;
+  sqlite3_vfs vfs_{};
+  QByteArray path_;
 };
 
 class BuildTest : public ::testing::Test {
@@ -547,6 +578,34 @@ TEST_F(BuildTest, MissingTrainingDatabaseNamesItself) {
                               "Please restart the program when done.")
                    .arg(db->AppFolder()));
   EXPECT_TRUE(Marks()[0].first.ToBoolean());  // the results part was done
+}
+
+TEST_F(BuildTest, ResultsFileThatIsThereButUnusableIsNamedOnce) {
+  StandardTraining();
+  db->CreateResults({{"ABOS", platform::ColumnType::Integer}});
+  db->AddTest(Variant("T1"), Variant("Deck4"), {Variant(1)});
+  const QString reasonAndAdvice = QStringLiteral("\r\nPlease put this right and restart the program.");
+  {
+    ReadOnlyFile readOnly(db->ResultsPath());
+    EXPECT_FALSE(Build(QStringLiteral("T1")));
+  }
+  EXPECT_TRUE(responder.fileRequests.empty());
+  ExpectOneBox(QStringLiteral("The file QVRResults.mdb cannot be used:\r\n%1\r\nCannot update. Database or object "
+                              "is read-only.")
+                   .arg(db->ResultsPath()) +
+               reasonAndAdvice);
+  EXPECT_FALSE(Marks()[0].first.ToBoolean());
+
+  // A training database that is no database at all.
+  QFile training(db->TrainingPath());
+  ASSERT_TRUE(training.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  training.write(QByteArray(4096, 'x'));
+  training.close();
+  ExpectBuildEndsWith(QStringLiteral("T1"),
+                      QStringLiteral("The file TKBTraining.mdb cannot be used:\r\n%1\r\nfile is not a database")
+                              .arg(db->TrainingPath()) +
+                          reasonAndAdvice);
+  EXPECT_TRUE(responder.fileRequests.empty());
 }
 
 TEST_F(BuildTest, WrongPasswordIsNotAMissingFile) {
