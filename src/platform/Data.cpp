@@ -227,7 +227,7 @@ namespace {
 
 // Opens the SQLite file at file; path is the file the caller named.
 std::shared_ptr<Connection::State> OpenFile(const QString& file, const QString& path, bool readOnly,
-                                            const QString& password) {
+                                            const QString& password, int busyTimeout) {
   // SQLite takes an empty file for an empty database; Jet does not.
   if (QFileInfo(file).size() == 0) Raise(err::ProviderFailure, QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)));
   sqlite3* db = nullptr;
@@ -243,7 +243,7 @@ std::shared_ptr<Connection::State> OpenFile(const QString& file, const QString& 
   state->path = path;
   state->readOnly = readOnly || sqlite3_db_readonly(db, "main") == 1;
   data::ConfigureHandle(db, state.get());
-  sqlite3_busy_timeout(db, std::max(0, BusyTimeout));
+  sqlite3_busy_timeout(db, std::max(0, busyTimeout));
   try {
     data::Trusted trusted(*state);
     // The first read tells a database from any other file.
@@ -313,7 +313,7 @@ void Connection::Open() {
   } else {
     jet::ConvertInPlace(path, settings.password);
   }
-  state_ = OpenFile(file, path, readOnly, settings.password);
+  state_ = OpenFile(file, path, readOnly, settings.password, BusyTimeout);
 }
 
 void Connection::Close() {
