@@ -4,7 +4,7 @@
 
 #include <QTemporaryDir>
 
-#include "platform/Data.h"
+#include "platform/data/Data.h"
 
 using namespace platform;
 

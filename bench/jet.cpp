@@ -9,8 +9,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "platform/Data.h"
-#include "platform/JetFile.h"
+#include "platform/data/Data.h"
+#include "platform/data/JetFile.h"
 
 using namespace platform;
 

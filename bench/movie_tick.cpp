@@ -14,7 +14,7 @@
 #include <sys/resource.h>
 
 #include "movieplayer/frmMoviePlayer.h"
-#include "platform/MediaControl.h"
+#include "platform/media/MediaControl.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "../tests/assessment/TestDatabases.h"
 #include "assessment/GLOBAL.h"
 #include "assessment/frmQandA.h"
-#include "platform/Program.h"
+#include "platform/forms/Program.h"
 
 extern char** environ;
 

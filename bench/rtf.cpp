@@ -1,9 +1,9 @@
 // Reading a 1 MB rich-text document into the rich-text box, against Qt's own
 // HTML import of the same content into a text document. Ours should be at
 // least three times as fast.
-#include "platform/RichTextBox.h"
-#include "platform/RtfReader.h"
-#include "platform/RtfWriter.h"
+#include "platform/richtext/RichTextBox.h"
+#include "platform/richtext/RtfReader.h"
+#include "platform/richtext/RtfWriter.h"
 
 #include <QApplication>
 #include <QTextDocument>

@@ -10,7 +10,7 @@
 #include <cstdlib>
 
 #include "../tests/frontend/CatalogFixture.h"
-#include "platform/Data.h"
+#include "platform/data/Data.h"
 
 extern char** environ;
 

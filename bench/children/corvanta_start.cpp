@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "frontend/frmMain.h"
-#include "platform/Program.h"
+#include "platform/forms/Program.h"
 
 int main(int argc, char** argv) {
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/Program.h"
+#include "platform/forms/Program.h"
 #include "stepbrowser/GLOBAL.h"
 #include "stepbrowser/START.h"
 #include "stepbrowser/frmMain.h"

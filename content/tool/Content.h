@@ -11,8 +11,8 @@
 #include <stdexcept>
 
 #include "art/Art.h"
-#include "platform/Data.h"
-#include "platform/VbValues.h"
+#include "platform/data/Data.h"
+#include "platform/values/VbValues.h"
 
 namespace content {
 

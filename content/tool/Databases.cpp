@@ -3,7 +3,7 @@
 // study log.
 #include "Content.h"
 #include "Questions.h"
-#include "platform/RtfWriter.h"
+#include "platform/richtext/RtfWriter.h"
 
 namespace content {
 

@@ -12,8 +12,8 @@
 #include <QTextDocument>
 
 #include "Content.h"
-#include "platform/Data.h"
-#include "platform/VbError.h"
+#include "platform/data/Data.h"
+#include "platform/values/VbError.h"
 
 namespace content {
 namespace {

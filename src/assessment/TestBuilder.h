@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "assessment/TestData.h"
-#include "platform/Data.h"
-#include "platform/Random.h"
-#include "platform/VbValues.h"
+#include "platform/data/Data.h"
+#include "platform/values/Random.h"
+#include "platform/values/VbValues.h"
 
 namespace assessment {
 

@@ -1,6 +1,6 @@
 #include "assessment/TestData.h"
 
-#include "platform/VbError.h"
+#include "platform/values/VbError.h"
 
 namespace assessment {
 

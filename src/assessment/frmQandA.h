@@ -14,14 +14,14 @@
 #include <functional>
 
 #include "assessment/TestData.h"
-#include "platform/Data.h"
-#include "platform/Form.h"
-#include "platform/ImageList.h"
-#include "platform/Picture.h"
-#include "platform/ProgressBar.h"
-#include "platform/Random.h"
-#include "platform/RichTextBox.h"
-#include "platform/Timer.h"
+#include "platform/data/Data.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/ImageList.h"
+#include "platform/forms/Picture.h"
+#include "platform/forms/ProgressBar.h"
+#include "platform/values/Random.h"
+#include "platform/richtext/RichTextBox.h"
+#include "platform/forms/Timer.h"
 #include "shared/FontSizeMenu.h"
 #include "shared/PictureDisplay.h"
 

@@ -12,9 +12,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/Program.h"
-#include "platform/Twips.h"
-#include "platform/VbValues.h"
+#include "platform/forms/Program.h"
+#include "platform/forms/Twips.h"
+#include "platform/values/VbValues.h"
 
 namespace assessment {
 

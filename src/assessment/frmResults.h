@@ -6,7 +6,7 @@
 #include <array>
 #include <vector>
 
-#include "platform/Form.h"
+#include "platform/forms/Form.h"
 
 QT_BEGIN_NAMESPACE
 class QChartView;

@@ -4,8 +4,8 @@
 
 #include "assessment/GLOBAL.h"
 #include "assessment/frmQandA.h"
-#include "platform/Dialogs.h"
-#include "platform/Program.h"
+#include "platform/forms/Dialogs.h"
+#include "platform/forms/Program.h"
 
 int main(int argc, char** argv) {
   // Read before Qt takes its own options out of the arguments.

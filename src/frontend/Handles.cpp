@@ -1,6 +1,6 @@
 #include "frontend/Handles.h"
 
-#include "platform/VbValues.h"
+#include "platform/values/VbValues.h"
 
 namespace frontend::Handles {
 

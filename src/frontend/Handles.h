@@ -4,7 +4,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "platform/DesktopWindows.h"
+#include "platform/system/DesktopWindows.h"
 
 namespace frontend::Handles {
 

@@ -2,12 +2,12 @@
 
 #include <QStringList>
 
-#include "platform/Dialogs.h"
-#include "platform/Drives.h"
-#include "platform/FileSystem.h"
-#include "platform/Paths.h"
-#include "platform/VbError.h"
-#include "platform/VbValues.h"
+#include "platform/forms/Dialogs.h"
+#include "platform/system/Drives.h"
+#include "platform/system/FileSystem.h"
+#include "platform/system/Paths.h"
+#include "platform/values/VbError.h"
+#include "platform/values/VbValues.h"
 
 namespace frontend {
 

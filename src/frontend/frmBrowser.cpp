@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QUrl>
 
-#include "platform/Twips.h"
+#include "platform/forms/Twips.h"
 
 namespace frontend {
 

@@ -4,8 +4,8 @@
 // that never shows an animation never starts it.
 #include <QString>
 
-#include "platform/Form.h"
-#include "platform/WebBrowser.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/WebBrowser.h"
 
 
 namespace frontend {

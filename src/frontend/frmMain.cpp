@@ -8,12 +8,12 @@
 #include <QPainter>
 
 #include "frontend/Global.h"
-#include "platform/Dialogs.h"
-#include "platform/Edition.h"
-#include "platform/Program.h"
-#include "platform/Settings.h"
-#include "platform/Twips.h"
-#include "platform/VbValues.h"
+#include "platform/forms/Dialogs.h"
+#include "platform/values/Edition.h"
+#include "platform/forms/Program.h"
+#include "platform/system/Settings.h"
+#include "platform/forms/Twips.h"
+#include "platform/values/VbValues.h"
 
 namespace frontend {
 

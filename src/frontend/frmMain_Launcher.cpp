@@ -5,11 +5,11 @@
 #include "frontend/Global.h"
 #include "frontend/SectionLaunch.h"
 #include "frontend/frmMain.h"
-#include "platform/Dialogs.h"
-#include "platform/VbValues.h"
-#include "platform/FileSystem.h"
-#include "platform/Paths.h"
-#include "platform/Program.h"
+#include "platform/forms/Dialogs.h"
+#include "platform/values/VbValues.h"
+#include "platform/system/FileSystem.h"
+#include "platform/system/Paths.h"
+#include "platform/forms/Program.h"
 
 namespace frontend {
 

@@ -6,11 +6,11 @@
 #include "frontend/Global.h"
 #include "frontend/SectionLaunch.h"
 #include "frontend/frmMain.h"
-#include "platform/Dialogs.h"
-#include "platform/Edition.h"
-#include "platform/Paths.h"
-#include "platform/Program.h"
-#include "platform/Shell.h"
+#include "platform/forms/Dialogs.h"
+#include "platform/values/Edition.h"
+#include "platform/system/Paths.h"
+#include "platform/forms/Program.h"
+#include "platform/system/Shell.h"
 
 #ifndef QVR_VERSION_MAJOR
 #error "the program's version comes from the build"

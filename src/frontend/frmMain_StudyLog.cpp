@@ -8,12 +8,12 @@
 #include "frontend/Global.h"
 #include "frontend/Handles.h"
 #include "frontend/frmMain.h"
-#include "platform/Clock.h"
-#include "platform/Dialogs.h"
-#include "platform/Edition.h"
-#include "platform/Program.h"
-#include "platform/Registry.h"
-#include "platform/VbValues.h"
+#include "platform/values/Clock.h"
+#include "platform/forms/Dialogs.h"
+#include "platform/values/Edition.h"
+#include "platform/forms/Program.h"
+#include "platform/system/Registry.h"
+#include "platform/values/VbValues.h"
 
 namespace frontend {
 

@@ -2,8 +2,8 @@
 
 #include <QLabel>
 
-#include "platform/ImageList.h"
-#include "platform/Twips.h"
+#include "platform/forms/ImageList.h"
+#include "platform/forms/Twips.h"
 
 namespace frontend {
 

@@ -2,8 +2,8 @@
 // The please-wait window shown before a section starts: it holds the launch
 // for one timer interval from the moment it gets the focus, then hides,
 // which ends the caller's modal Show.
-#include "platform/Form.h"
-#include "platform/Timer.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Timer.h"
 
 class QLabel;
 

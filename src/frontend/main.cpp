@@ -3,7 +3,7 @@
 #include <clocale>
 
 #include "frontend/frmMain.h"
-#include "platform/Dialogs.h"
+#include "platform/forms/Dialogs.h"
 
 int main(int argc, char** argv) {
   // The web-browser module, loaded later, needs the contexts shared from the start.

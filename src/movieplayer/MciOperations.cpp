@@ -3,8 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/MediaControl.h"
-#include "platform/VbValues.h"
+#include "platform/media/MediaControl.h"
+#include "platform/values/VbValues.h"
 
 namespace movieplayer {
 namespace {

@@ -11,7 +11,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/Mixer.h"
+#include "platform/media/Mixer.h"
 
 namespace movieplayer {
 

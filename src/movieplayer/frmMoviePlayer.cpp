@@ -8,11 +8,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/Dialogs.h"
-#include "platform/MediaControl.h"
-#include "platform/Program.h"
-#include "platform/Twips.h"
-#include "platform/VbValues.h"
+#include "platform/forms/Dialogs.h"
+#include "platform/media/MediaControl.h"
+#include "platform/forms/Program.h"
+#include "platform/forms/Twips.h"
+#include "platform/values/VbValues.h"
 
 namespace movieplayer {
 namespace {

@@ -11,10 +11,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/Picture.h"
+#include "platform/forms/Picture.h"
 #include "movieplayer/MciOperations.h"
-#include "platform/Form.h"
-#include "platform/Timer.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Timer.h"
 
 class QFrame;
 

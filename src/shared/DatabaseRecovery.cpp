@@ -4,10 +4,10 @@
 
 #include <QFileInfo>
 
-#include "platform/Dialogs.h"
-#include "platform/Paths.h"
-#include "platform/Program.h"
-#include "platform/VbValues.h"
+#include "platform/forms/Dialogs.h"
+#include "platform/system/Paths.h"
+#include "platform/forms/Program.h"
+#include "platform/values/VbValues.h"
 
 namespace shared {
 

@@ -5,8 +5,8 @@
 #include <QString>
 #include <functional>
 
-#include "platform/Data.h"
-#include "platform/VbError.h"
+#include "platform/data/Data.h"
+#include "platform/values/VbError.h"
 
 namespace shared {
 

@@ -2,9 +2,9 @@
 
 #include <QMenu>
 
-#include "platform/Program.h"
-#include "platform/VbError.h"
-#include "platform/VbValues.h"
+#include "platform/forms/Program.h"
+#include "platform/values/VbError.h"
+#include "platform/values/VbValues.h"
 
 namespace shared {
 

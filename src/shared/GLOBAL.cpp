@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "platform/Clock.h"
-#include "platform/Program.h"
-#include "platform/VbError.h"
-#include "platform/VbValues.h"
+#include "platform/values/Clock.h"
+#include "platform/forms/Program.h"
+#include "platform/values/VbError.h"
+#include "platform/values/VbValues.h"
 
 namespace shared::GLOBAL {
 namespace {

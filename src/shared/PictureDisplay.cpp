@@ -2,12 +2,12 @@
 
 #include <QFileInfo>
 
-#include "platform/Dialogs.h"
-#include "platform/FileSystem.h"
-#include "platform/Paths.h"
-#include "platform/Twips.h"
-#include "platform/VbError.h"
-#include "platform/VbValues.h"
+#include "platform/forms/Dialogs.h"
+#include "platform/system/FileSystem.h"
+#include "platform/system/Paths.h"
+#include "platform/forms/Twips.h"
+#include "platform/values/VbError.h"
+#include "platform/values/VbValues.h"
 #include "shared/frmPicOverSize.h"
 
 namespace shared {

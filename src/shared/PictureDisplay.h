@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "platform/Picture.h"
+#include "platform/forms/Picture.h"
 
 class QWidget;
 

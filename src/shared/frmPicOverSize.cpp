@@ -3,9 +3,9 @@
 #include <QGuiApplication>
 #include <algorithm>
 
-#include "platform/Program.h"
-#include "platform/Twips.h"
-#include "platform/VbValues.h"
+#include "platform/forms/Program.h"
+#include "platform/forms/Twips.h"
+#include "platform/values/VbValues.h"
 
 namespace shared {
 

@@ -5,8 +5,8 @@
 #include <QPointer>
 #include <cstdint>
 
-#include "platform/Form.h"
-#include "platform/Picture.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Picture.h"
 
 namespace shared {
 

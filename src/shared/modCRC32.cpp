@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/VbError.h"
+#include "platform/values/VbError.h"
 
 namespace shared::modCRC32 {
 

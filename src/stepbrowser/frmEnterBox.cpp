@@ -4,10 +4,10 @@
 #include <QProxyStyle>
 #include <algorithm>
 
-#include "platform/Dialogs.h"
-#include "platform/ImageList.h"
-#include "platform/Program.h"
-#include "platform/Twips.h"
+#include "platform/forms/Dialogs.h"
+#include "platform/forms/ImageList.h"
+#include "platform/forms/Program.h"
+#include "platform/forms/Twips.h"
 #include "stepbrowser/LogOnGlobals.h"
 
 namespace stepbrowser {

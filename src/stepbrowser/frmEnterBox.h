@@ -12,8 +12,8 @@
 #include <array>
 #include <vector>
 
-#include "platform/Data.h"
-#include "platform/Form.h"
+#include "platform/data/Data.h"
+#include "platform/forms/Form.h"
 
 namespace stepbrowser {
 

@@ -9,13 +9,13 @@
 #include <functional>
 #include <vector>
 
-#include "platform/Data.h"
-#include "platform/Form.h"
-#include "platform/ImageList.h"
-#include "platform/Picture.h"
-#include "platform/RichTextBox.h"
-#include "platform/TextBox.h"
-#include "platform/UpDown.h"
+#include "platform/data/Data.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/ImageList.h"
+#include "platform/forms/Picture.h"
+#include "platform/richtext/RichTextBox.h"
+#include "platform/forms/TextBox.h"
+#include "platform/forms/UpDown.h"
 #include "shared/FontSizeMenu.h"
 #include "shared/PictureDisplay.h"
 

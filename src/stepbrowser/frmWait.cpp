@@ -2,9 +2,9 @@
 
 #include <QGuiApplication>
 
-#include "platform/ImageList.h"
-#include "platform/Program.h"
-#include "platform/Twips.h"
+#include "platform/forms/ImageList.h"
+#include "platform/forms/Program.h"
+#include "platform/forms/Twips.h"
 
 namespace stepbrowser {
 

@@ -6,8 +6,8 @@
 #include <QLabel>
 #include <QProgressBar>
 
-#include "platform/Form.h"
-#include "platform/Timer.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Timer.h"
 
 namespace stepbrowser {
 

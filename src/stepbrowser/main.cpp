@@ -2,8 +2,8 @@
 #include <QApplication>
 #include <clocale>
 
-#include "platform/Dialogs.h"
-#include "platform/Program.h"
+#include "platform/forms/Dialogs.h"
+#include "platform/forms/Program.h"
 #include "stepbrowser/GLOBAL.h"
 #include "stepbrowser/START.h"
 

@@ -21,7 +21,7 @@
 #include "QtPrinters.h"
 #include "TestDatabases.h"
 #include "assessment/frmQandA.h"
-#include "platform/Clock.h"
+#include "platform/values/Clock.h"
 
 using assessment::frmQandA;
 using platform::Variant;

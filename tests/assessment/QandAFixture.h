@@ -20,8 +20,8 @@
 #include "assessment/GLOBAL.h"
 #include "assessment/frmQandA.h"
 #include "assessment/frmResults.h"
-#include "platform/Clock.h"
-#include "platform/Program.h"
+#include "platform/values/Clock.h"
+#include "platform/forms/Program.h"
 
 namespace qanda {
 

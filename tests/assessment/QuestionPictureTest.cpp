@@ -7,7 +7,7 @@
 #include <QMenu>
 
 #include "QandAFixture.h"
-#include "platform/Twips.h"
+#include "platform/forms/Twips.h"
 #include "shared/frmPicOverSize.h"
 
 using namespace assessment;

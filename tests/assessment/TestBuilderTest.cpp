@@ -14,9 +14,9 @@
 #include "TestDatabases.h"
 #include "TestSupport.h"
 #include "assessment/TestBuilder.h"
-#include "platform/Clock.h"
-#include "platform/Form.h"
-#include "platform/Program.h"
+#include "platform/values/Clock.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Program.h"
 
 using namespace assessment;
 using platform::Variant;

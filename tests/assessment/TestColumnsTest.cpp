@@ -7,8 +7,8 @@
 #include <set>
 
 #include "assessment/TestBuilder.h"
-#include "platform/Clock.h"
-#include "platform/VbError.h"
+#include "platform/values/Clock.h"
+#include "platform/values/VbError.h"
 
 using namespace assessment;
 using platform::Variant;

@@ -8,7 +8,7 @@
 #include <QString>
 #include <memory>
 
-#include "platform/Data.h"
+#include "platform/data/Data.h"
 #include "shared/Databases.h"
 
 namespace testdb {

@@ -4,8 +4,8 @@
 #include <QFile>
 
 #include "QandAFixture.h"
-#include "platform/Edition.h"
-#include "platform/Twips.h"
+#include "platform/values/Edition.h"
+#include "platform/forms/Twips.h"
 
 using namespace assessment;
 using namespace qanda;

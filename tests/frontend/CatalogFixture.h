@@ -6,8 +6,8 @@
 #include <optional>
 #include <vector>
 
-#include "platform/Data.h"
-#include "platform/Program.h"
+#include "platform/data/Data.h"
+#include "platform/forms/Program.h"
 
 namespace fixture {
 

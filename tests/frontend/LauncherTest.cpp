@@ -19,11 +19,11 @@
 #include "frontend/Global.h"
 #include "frontend/SectionLaunch.h"
 #include "frontend/frmMain.h"
-#include "platform/Drives.h"
-#include "platform/MediaControl.h"
-#include "platform/Shell.h"
-#include "platform/Twips.h"
-#include "platform/VbError.h"
+#include "platform/system/Drives.h"
+#include "platform/media/MediaControl.h"
+#include "platform/system/Shell.h"
+#include "platform/forms/Twips.h"
+#include "platform/values/VbError.h"
 
 using namespace frontend;
 using fixture::Row;

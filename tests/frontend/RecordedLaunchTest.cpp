@@ -12,8 +12,8 @@
 
 #include "ArgsProbe.h"
 #include "StudyFixture.h"
-#include "platform/Drives.h"
-#include "platform/VbError.h"
+#include "platform/system/Drives.h"
+#include "platform/values/VbError.h"
 
 using namespace frontend;
 using fixture::Row;

@@ -5,8 +5,8 @@
 
 #include "TestSupport.h"
 #include "frontend/SectionLaunch.h"
-#include "platform/Drives.h"
-#include "platform/VbError.h"
+#include "platform/system/Drives.h"
+#include "platform/values/VbError.h"
 
 using namespace frontend;
 using platform::Volume;

@@ -16,12 +16,12 @@
 #include "CatalogFixture.h"
 #include "TestSupport.h"
 #include "frontend/frmMain.h"
-#include "platform/Clock.h"
-#include "platform/Data.h"
-#include "platform/DesktopWindows.h"
-#include "platform/Registry.h"
-#include "platform/Shell.h"
-#include "platform/Twips.h"
+#include "platform/values/Clock.h"
+#include "platform/data/Data.h"
+#include "platform/system/DesktopWindows.h"
+#include "platform/system/Registry.h"
+#include "platform/system/Shell.h"
+#include "platform/forms/Twips.h"
 
 namespace fixture {
 

@@ -8,7 +8,7 @@
 #include "StudyFixture.h"
 #include "frontend/Global.h"
 #include "frontend/Handles.h"
-#include "platform/VbError.h"
+#include "platform/values/VbError.h"
 
 using namespace frontend;
 using fixture::Row;

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "frontend/frmBrowser.h"
-#include "platform/Program.h"
+#include "platform/forms/Program.h"
 
 using namespace frontend;
 

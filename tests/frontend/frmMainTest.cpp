@@ -8,9 +8,9 @@
 #include "TestSupport.h"
 #include "frontend/Edition.h"
 #include "frontend/Global.h"
-#include "platform/Dialogs.h"
-#include "platform/Settings.h"
-#include "platform/Twips.h"
+#include "platform/forms/Dialogs.h"
+#include "platform/system/Settings.h"
+#include "platform/forms/Twips.h"
 
 using namespace frontend;
 using fixture::Row;

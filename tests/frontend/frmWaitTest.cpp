@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "frontend/frmWait.h"
-#include "platform/ImageList.h"
+#include "platform/forms/ImageList.h"
 
 using namespace frontend;
 

@@ -7,7 +7,7 @@
 #include <ostream>
 
 #include "movieplayer/MciOperations.h"
-#include "platform/Mixer.h"
+#include "platform/media/Mixer.h"
 
 // Readable texts in test failures.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }

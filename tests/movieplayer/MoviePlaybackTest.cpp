@@ -10,7 +10,7 @@
 
 #include "SampleMovie.h"
 #include "movieplayer/MciOperations.h"
-#include "platform/MediaControl.h"
+#include "platform/media/MediaControl.h"
 
 using movieplayer::MciOperations;
 

@@ -15,7 +15,7 @@
 
 #include "SampleMovie.h"
 #include "movieplayer/frmMoviePlayer.h"
-#include "platform/MediaControl.h"
+#include "platform/media/MediaControl.h"
 
 using movieplayer::frmMoviePlayer;
 

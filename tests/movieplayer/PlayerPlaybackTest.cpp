@@ -12,8 +12,8 @@
 
 #include "SampleMovie.h"
 #include "movieplayer/frmMoviePlayer.h"
-#include "platform/MediaControl.h"
-#include "platform/Twips.h"
+#include "platform/media/MediaControl.h"
+#include "platform/forms/Twips.h"
 
 using movieplayer::frmMoviePlayer;
 

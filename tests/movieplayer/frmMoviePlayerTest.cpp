@@ -11,9 +11,9 @@
 
 #include "Fakes.h"
 #include "TestSupport.h"
-#include "platform/Dialogs.h"
-#include "platform/MediaControl.h"
-#include "platform/Twips.h"
+#include "platform/forms/Dialogs.h"
+#include "platform/media/MediaControl.h"
+#include "platform/forms/Twips.h"
 
 using movieplayer::frmMoviePlayer;
 using movieplayer::MciOperations;

@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "platform/VbError.h"
+#include "platform/values/VbError.h"
 #include "shared/modCRC32.h"
 
 using shared::modCRC32::ComputeStringCrc32;

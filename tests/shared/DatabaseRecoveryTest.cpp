@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "platform/Program.h"
-#include "platform/VbError.h"
+#include "platform/forms/Program.h"
+#include "platform/values/VbError.h"
 #include "shared/Databases.h"
 
 using shared::IsExpectedDatabaseName;

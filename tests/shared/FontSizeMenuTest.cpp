@@ -7,7 +7,7 @@
 #include <QWidget>
 
 #include "TestSupport.h"
-#include "platform/VbError.h"
+#include "platform/values/VbError.h"
 
 using namespace shared;
 

@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <random>
 
-#include "platform/Clock.h"
-#include "platform/VbError.h"
-#include "platform/VbValues.h"
+#include "platform/values/Clock.h"
+#include "platform/values/VbError.h"
+#include "platform/values/VbValues.h"
 #include "shared/GLOBAL.h"
 
 using shared::GLOBAL::BinarySearchText;

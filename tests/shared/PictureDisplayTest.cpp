@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "PictureFixture.h"
-#include "platform/VbError.h"
+#include "platform/values/VbError.h"
 
 using namespace platform;
 using namespace shared;

@@ -13,10 +13,10 @@
 #include <ostream>
 
 #include "TestSupport.h"
-#include "platform/Form.h"
-#include "platform/Picture.h"
-#include "platform/Program.h"
-#include "platform/Twips.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Picture.h"
+#include "platform/forms/Program.h"
+#include "platform/forms/Twips.h"
 #include "shared/PictureDisplay.h"
 #include "shared/frmPicOverSize.h"
 

@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "StepTables.h"
-#include "platform/Edition.h"
+#include "platform/values/Edition.h"
 #include "stepbrowser/START.h"
 
 using namespace stepbrowser;

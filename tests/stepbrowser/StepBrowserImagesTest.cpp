@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ImageChecks.h"
-#include "platform/ImageList.h"
+#include "platform/forms/ImageList.h"
 
 using platform::ImageList;
 

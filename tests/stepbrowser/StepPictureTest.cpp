@@ -8,7 +8,7 @@
 #include <QToolButton>
 
 #include "StepTables.h"
-#include "platform/Twips.h"
+#include "platform/forms/Twips.h"
 #include "shared/frmPicOverSize.h"
 
 using namespace stepbrowser;

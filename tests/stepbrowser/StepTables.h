@@ -10,7 +10,7 @@
 #include "../assessment/QtPrinters.h"
 #include "../assessment/TestDatabases.h"
 #include "TestSupport.h"
-#include "platform/Program.h"
+#include "platform/forms/Program.h"
 #include "stepbrowser/GLOBAL.h"
 #include "stepbrowser/frmMain.h"
 

@@ -4,8 +4,8 @@
 #include <QToolButton>
 
 #include "StepTables.h"
-#include "platform/Twips.h"
-#include "platform/VbValues.h"
+#include "platform/forms/Twips.h"
+#include "platform/values/VbValues.h"
 
 using namespace stepbrowser;
 using platform::Variant;

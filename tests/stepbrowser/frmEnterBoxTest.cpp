@@ -11,7 +11,7 @@
 
 #include "../assessment/TestDatabases.h"
 #include "TestSupport.h"
-#include "platform/Data.h"
+#include "platform/data/Data.h"
 #include "shared/Databases.h"
 #include "stepbrowser/LogOnGlobals.h"
 

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "platform/Program.h"
+#include "platform/forms/Program.h"
 
 namespace testsupport {
 

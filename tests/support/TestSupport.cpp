@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "platform/Program.h"
+#include "platform/forms/Program.h"
 
 namespace testsupport {
 

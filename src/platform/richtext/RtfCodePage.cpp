@@ -1,0 +1,136 @@
+#include "platform/richtext/RtfCodePage.h"
+
+namespace platform {
+
+namespace {
+
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// The upper half of the Symbol font (0xA0 to 0xFE), where bullets, arrows
+// and the signs of mathematics are.
+constexpr char16_t kSymbolHigh[95] = {
+    0x20AC, 0x03D2, 0x2032, 0x2264, 0x2044, 0x221E, 0x0192, 0x2663, 0x2666, 0x2665, 0x2660, 0x2194,
+    0x2190, 0x2191, 0x2192, 0x2193, 0x00B0, 0x00B1, 0x2033, 0x2265, 0x00D7, 0x221D, 0x2202, 0x2022,
+    0x00F7, 0x2260, 0x2261, 0x2248, 0x2026, 0x23D0, 0x23AF, 0x21B5, 0x2135, 0x2111, 0x211C, 0x2118,
+    0x2297, 0x2295, 0x2205, 0x2229, 0x222A, 0x2283, 0x2287, 0x2284, 0x2282, 0x2286, 0x2208, 0x2209,
+    0x2220, 0x2207, 0x00AE, 0x00A9, 0x2122, 0x220F, 0x221A, 0x22C5, 0x00AC, 0x2227, 0x2228, 0x21D4,
+    0x21D0, 0x21D1, 0x21D2, 0x21D3, 0x25CA, 0x2329, 0x00AE, 0x00A9, 0x2122, 0x2211, 0x239B, 0x239C,
+    0x239D, 0x23A1, 0x23A2, 0x23A3, 0x23A7, 0x23A8, 0x23A9, 0x23AA, 0xFFFD, 0x232A, 0x222B, 0x2320,
+    0x23AE, 0x2321, 0x239E, 0x239F, 0x23A0, 0x23A4, 0x23A5, 0x23A6, 0x23AB, 0x23AC, 0x23AD};
+
+// Lead bytes of the double-byte pages.
+bool IsLead(int codePage, int b) {
+  switch (codePage) {
+    case 932: return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    case 936:
+    case 949:
+    case 950: return b >= 0x81 && b <= 0xFE;
+    default: return false;
+  }
+}
+
+bool IsDoubleByte(int codePage) {
+  return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950;
+}
+
+QByteArray DecoderNameFor(int codePage) {
+  switch (codePage) {
+    case 437: return "IBM437";
+    case 850: return "IBM850";
+    case 10000: return "macintosh";
+    case 65001: return "UTF-8";
+    default: break;
+  }
+  const QByteArray number = QByteArray::number(codePage);
+  for (const QByteArray& name : {"windows-" + number, "cp" + number, "ibm-" + number}) {
+    if (QStringDecoder(name.constData()).isValid()) return name;
+  }
+  return {};
+}
+
+}  // namespace
+
+char16_t Cp1252ToUnicode(unsigned char byte) {
+  if (byte >= 0x80 && byte < 0xA0) return kCp1252High[byte - 0x80];
+  return byte;
+}
+
+int UnicodeToCp1252(char16_t ch) {
+  if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF)) return ch;
+  for (int i = 0; i < 32; ++i) {
+    if (kCp1252High[i] == ch) return 0x80 + i;
+  }
+  return -1;
+}
+
+int CodePageOfCharset(int charset) {
+  switch (charset) {
+    case 2: return kSymbolCodePage;
+    case 77: return 10000;
+    case 128: return 932;
+    case 129: return 949;
+    case 134: return 936;
+    case 136: return 950;
+    case 161: return 1253;
+    case 162: return 1254;
+    case 163: return 1258;
+    case 177:
+    case 181: return 1255;
+    case 178:
+    case 179:
+    case 180: return 1256;
+    case 186: return 1257;
+    case 204: return 1251;
+    case 222: return 874;
+    case 238: return 1250;
+    case 254: return 437;
+    case 255: return 850;
+    default: return 0;
+  }
+}
+
+RtfCodePage::RtfCodePage() {
+  for (int b = 0; b < 256; ++b) table_[b] = Cp1252ToUnicode(static_cast<unsigned char>(b));
+}
+
+RtfCodePage::RtfCodePage(int codePage) : RtfCodePage() {
+  if (codePage == kSymbolCodePage) {
+    number_ = codePage;
+    for (int b = 0xA0; b < 0xFF; ++b) table_[b] = kSymbolHigh[b - 0xA0];
+    return;
+  }
+  if (codePage == 1252 || codePage <= 0) return;
+  const QByteArray name = DecoderNameFor(codePage);
+  if (name.isEmpty()) return;  // unknown pages read as 1252
+  number_ = codePage;
+  decoderName_ = name;
+  singleByte_ = !IsDoubleByte(codePage) && codePage != 65001;
+  if (!singleByte_) {
+    for (int b = 0x80; b < 256; ++b) leads_[b] = IsLead(codePage, b);
+  }
+  for (int b = 0x80; b < 256; ++b) {
+    if (leads_[b]) continue;
+    QStringDecoder decoder(name.constData(), QStringConverter::Flag::Stateless);
+    const char byte = static_cast<char>(b);
+    const QString one = decoder(QByteArrayView(&byte, 1));
+    table_[b] = one.size() == 1 ? one.at(0).unicode() : char16_t(0xFFFD);
+  }
+}
+
+QString RtfCodePage::Decode(const QByteArray& bytes) const {
+  if (singleByte_) {
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar* o = out.data();
+    for (char c : bytes) *o++ = QChar(table_[static_cast<unsigned char>(c)]);
+    return out;
+  }
+  // Stateless: a lead byte left at the end becomes a replacement character
+  // instead of waiting for more.
+  QStringDecoder decoder(decoderName_.constData(), QStringConverter::Flag::Stateless);
+  return decoder(bytes);
+}
+
+}  // namespace platform

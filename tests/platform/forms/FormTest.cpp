@@ -1,0 +1,213 @@
+#include "platform/forms/Form.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+#include "platform/forms/Timer.h"
+#include "platform/forms/Twips.h"
+
+using namespace platform;
+
+namespace {
+
+class RecordingForm : public Form {
+ public:
+  std::vector<std::string> events;
+  int cancelQuery = 0;
+  int lastUnloadMode = -1;
+
+ protected:
+  void Form_Load() override { events.push_back("load"); }
+  void Form_Activate() override { events.push_back("activate"); }
+  void Form_GotFocus() override { events.push_back("gotfocus"); }
+  void Form_Resize() override { events.push_back("resize"); }
+  void Form_QueryUnload(int& cancel, int mode) override {
+    events.push_back("query");
+    lastUnloadMode = mode;
+    cancel = cancelQuery;
+  }
+  void Form_Unload(int&) override { events.push_back("unload"); }
+};
+
+}  // namespace
+
+TEST(Twips, ControlsKeepTheTwipsTheyWereGiven) {
+  QWidget parent;
+  QLabel label(&parent);
+  Move(&label, 3630, 120, 80, 4000.5);
+  EXPECT_EQ(Left(&label), 3630);
+  EXPECT_EQ(Top(&label), 120);
+  EXPECT_EQ(Width(&label), 80);
+  EXPECT_EQ(Height(&label), 4000.5);
+  EXPECT_EQ(label.x(), 242);
+  EXPECT_EQ(label.width(), 5);
+  // Moved by other means: the pixel position is what counts.
+  label.move(100, 8);
+  EXPECT_EQ(Left(&label), 1500);
+  EXPECT_EQ(Top(&label), 120);  // unchanged: 8 px is still what 120 twips became
+  SetWidth(&label, -50);
+  EXPECT_EQ(Width(&label), 0);
+}
+
+TEST(Twips, MouseNumbersAreTheOriginals) {
+  EXPECT_EQ(VbButton(Qt::LeftButton), 1);
+  EXPECT_EQ(VbButton(Qt::RightButton), 2);
+  EXPECT_EQ(VbButton(Qt::MiddleButton), 4);
+  EXPECT_EQ(VbShift(Qt::ShiftModifier | Qt::AltModifier), 5);
+  EXPECT_EQ(VbShift(Qt::ControlModifier), 2);
+}
+
+TEST(Form, LoadsOnceAndKeepsTheFormsCollectionInLoadOrder) {
+  const size_t before = Form::Forms().size();
+  RecordingForm a, b;
+  b.Load();
+  a.Show();
+  a.Load();
+  ASSERT_EQ(Form::Forms().size(), before + 2);
+  EXPECT_EQ(Form::Forms()[before], &b);
+  EXPECT_EQ(Form::Forms()[before + 1], &a);
+  EXPECT_EQ(std::count(a.events.begin(), a.events.end(), "load"), 1);
+  EXPECT_TRUE(b.Unload());
+  EXPECT_EQ(Form::Forms().size(), before + 1);
+  EXPECT_FALSE(b.IsLoaded());
+  a.Unload();
+}
+
+TEST(Form, ScaleSizeIsTheAreaBelowTheMenuBar) {
+  RecordingForm f;
+  f.MenuBar()->addMenu(QStringLiteral("&File"));
+  f.SetWidth(6000);
+  f.SetHeight(4500);
+  f.Show();
+  EXPECT_EQ(f.Width(), 6000);
+  EXPECT_EQ(f.Height(), 4500);
+  EXPECT_EQ(f.ScaleWidth(), 6000);
+  EXPECT_LT(f.ScaleHeight(), 4500);
+  EXPECT_EQ(f.ScaleHeight() + PixelsToTwips(f.MenuBar()->height()), 4500);
+  f.Unload();
+}
+
+TEST(Form, ResizeRunsTheHandlerAndActivationFollowsTheShow) {
+  RecordingForm f;
+  f.Show();
+  f.SetWidth(3000);
+  QApplication::processEvents();
+  EXPECT_NE(std::find(f.events.begin(), f.events.end(), "resize"), f.events.end());
+  EXPECT_NE(std::find(f.events.begin(), f.events.end(), "activate"), f.events.end());
+  EXPECT_EQ(f.events.front(), "load");
+  f.Unload();
+}
+
+TEST(Form, CloseBoxAsksQueryUnloadWithModeZeroAndCanBeRefused) {
+  RecordingForm f;
+  f.Show();
+  f.cancelQuery = 1;
+  f.close();
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_TRUE(f.IsLoaded());
+  EXPECT_EQ(f.lastUnloadMode, vbFormControlMenu);
+  f.cancelQuery = 0;
+  f.close();
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_FALSE(f.IsLoaded());
+  EXPECT_EQ(f.events.back(), "unload");
+  f.Show();  // shown again: loaded afresh
+  EXPECT_EQ(std::count(f.events.begin(), f.events.end(), "load"), 2);
+  f.Unload();
+  EXPECT_EQ(f.lastUnloadMode, vbFormCode);
+}
+
+TEST(Form, ModalShowReturnsWhenTheWindowHides) {
+  RecordingForm f;
+  QTimer::singleShot(20, &f, [&f] { f.Hide(); });
+  f.Show(1);
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_TRUE(f.IsLoaded());
+  QTimer::singleShot(20, &f, [&f] { f.Unload(); });
+  f.Show(1);
+  EXPECT_FALSE(f.IsLoaded());
+}
+
+TEST(Form, AModalFormIsADialogOfTheFormItBlocksAndOpensOverIt) {
+  RecordingForm main, modal, placed;
+  main.setGeometry(200, 150, 600, 400);
+  main.Show();
+  QApplication::processEvents();
+  modal.resize(200, 100);
+  QTimer::singleShot(20, &modal, [&modal] { modal.Hide(); });
+  modal.Show(1);
+  EXPECT_EQ(modal.windowType(), Qt::Dialog);
+  EXPECT_EQ(modal.windowHandle()->transientParent(), main.windowHandle());
+  EXPECT_EQ(modal.frameGeometry().center(), main.frameGeometry().center());
+  placed.SetLeft(150);
+  QTimer::singleShot(20, &placed, [&placed] { placed.Hide(); });
+  placed.Show(1);
+  EXPECT_EQ(placed.x(), 10);
+  EXPECT_EQ(placed.windowHandle()->transientParent(), main.windowHandle());
+  main.Unload();
+}
+
+namespace {
+void ActivateAndWait(QWidget* w) {
+  w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitFor([w] { return w->isActiveWindow(); }));
+  QApplication::processEvents();
+}
+}  // namespace
+
+TEST(Form, ActivateComesFromShowingsAndOtherFormsNotFromMessageBoxes) {
+  RecordingForm f, other;
+  f.Show();
+  QApplication::processEvents();
+  ActivateAndWait(&f);
+  EXPECT_EQ(std::count(f.events.begin(), f.events.end(), "activate"), 1);
+  const auto focusBefore = std::count(f.events.begin(), f.events.end(), "gotfocus");
+
+  // A window that is not a form (a message box, say) hands the activation back.
+  QWidget box;
+  box.show();
+  ActivateAndWait(&box);
+  ActivateAndWait(&f);
+  EXPECT_EQ(std::count(f.events.begin(), f.events.end(), "activate"), 1);
+  EXPECT_GT(std::count(f.events.begin(), f.events.end(), "gotfocus"), focusBefore);
+
+  // Another form of the program in between: Activate again.
+  other.Show();
+  ActivateAndWait(&other);
+  ActivateAndWait(&f);
+  EXPECT_EQ(std::count(f.events.begin(), f.events.end(), "activate"), 2);
+
+  // Shown again after hiding: Activate, with no other form in between.
+  f.Hide();
+  f.Show();
+  QApplication::processEvents();
+  EXPECT_EQ(std::count(f.events.begin(), f.events.end(), "activate"), 3);
+  other.Unload();
+  f.Unload();
+}
+
+TEST(Timer, IntervalZeroNeverFiresAndEnabledRestarts) {
+  Timer t(nullptr, 0);
+  int ticks = 0;
+  t.OnTimer = [&] { ++ticks; };
+  t.SetEnabled(true);
+  QTimer stop;
+  QEventLoop loop;
+  QTimer::singleShot(60, &loop, &QEventLoop::quit);
+  loop.exec();
+  EXPECT_EQ(ticks, 0);
+  t.SetInterval(10);
+  QTimer::singleShot(80, &loop, &QEventLoop::quit);
+  loop.exec();
+  EXPECT_GT(ticks, 1);
+  t.SetEnabled(false);
+  const int seen = ticks;
+  QTimer::singleShot(40, &loop, &QEventLoop::quit);
+  loop.exec();
+  EXPECT_EQ(ticks, seen);
+}

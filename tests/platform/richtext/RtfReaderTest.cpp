@@ -1,0 +1,431 @@
+#include "RtfTestSupport.h"
+#include "platform/richtext/RtfReader.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <gtest/gtest.h>
+
+using platform::ReadRtf;
+using rtftest::Outline;
+using rtftest::PlainText;
+
+namespace {
+
+QString Read(const QString& rtf, QTextDocument& doc) {
+  ReadRtf(QStringView(rtf), doc);
+  return PlainText(doc);
+}
+
+QString TextOf(const QString& rtf) {
+  QTextDocument doc;
+  return Read(rtf, doc);
+}
+
+QString OutlineOf(const QString& rtf) {
+  QTextDocument doc;
+  ReadRtf(QStringView(rtf), doc);
+  return Outline(doc);
+}
+
+QByteArray Hex(const QByteArray& bytes) { return bytes.toHex(); }
+
+QByteArray Encoded(const QImage& image, const char* format) {
+  QByteArray data;
+  QBuffer buffer(&data);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, format);
+  return data;
+}
+
+QImage TwoColours(int w, int h) {
+  QImage image(w, h, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  for (int y = 0; y < h; ++y)
+    for (int x = w / 2; x < w; ++x) image.setPixel(x, y, qRgb(0, 0, 255));
+  return image;
+}
+
+const QString kHead = QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Times New Roman;}}");
+
+}  // namespace
+
+TEST(RtfReader, RecognisesMarkupByItsOpening) {
+  EXPECT_TRUE(platform::IsRtf(QStringView(u"{\\rtf1 x}")));
+  EXPECT_TRUE(platform::IsRtf(QByteArrayView("{\\rtf1\\ansi}")));
+  EXPECT_FALSE(platform::IsRtf(QStringView(u" {\\rtf1 x}")));
+  EXPECT_FALSE(platform::IsRtf(QStringView(u"\r\n     --- answer ---")));
+  EXPECT_FALSE(platform::IsRtf(QStringView(u"{\\rt")));
+  EXPECT_FALSE(platform::IsRtf(QStringView(u"")));
+}
+
+TEST(RtfReader, ParagraphsAndTheLastParagraphMark) {
+  EXPECT_EQ(TextOf("{\\rtf1 Hello\\par World\\par }"), "Hello\r\nWorld");
+  EXPECT_EQ(TextOf("{\\rtf1 Hello\\par World}"), "Hello\r\nWorld");
+  // Empty paragraphs stay; only the very last mark opens nothing.
+  EXPECT_EQ(TextOf("{\\rtf1 a\\par\\par b\\par\\par}"), "a\r\n\r\nb\r\n");
+  EXPECT_EQ(TextOf("{\\rtf1 \\par}"), "");
+  EXPECT_EQ(TextOf("{\\rtf1 }"), "");
+  QTextDocument doc;
+  Read("{\\rtf1 a\\par\\par b\\par\\par}", doc);
+  EXPECT_EQ(doc.blockCount(), 4);
+  // Line ends in the markup are not text; a blank ends a control word once.
+  EXPECT_EQ(TextOf("{\\rtf1 one\r\ntwo\\par\r\n   three}"), "onetwo\r\n   three");
+  EXPECT_EQ(TextOf("{\\rtf1 a\\line b\\tab c}"), "a\r\nb\tc");
+  // A line end after a backslash is a paragraph mark.
+  EXPECT_EQ(TextOf("{\\rtf1 a\\\nb}"), "a\r\nb");
+  // \sect and \page end paragraphs; \cell and \row make a table, each cell
+  // a paragraph of its own, and a paragraph follows the table.
+  EXPECT_EQ(TextOf("{\\rtf1 a\\sect b\\page c\\cell d\\row}"), "a\r\nb\r\nc\r\nd\r\n");
+}
+
+TEST(RtfReader, CharacterFormattingAndGroupScope) {
+  EXPECT_EQ(OutlineOf(kHead + "\\fs20 plain {\\b bold {\\i both}} \\ul under\\ul0 \\ulnone\\strike gone\\strike0 "
+                              "\\uldb db\\ulnone  end}"),
+            "P left li0 ri0 fi0 sb0 sa0\n"
+            "  [Arial 10] plain \n"
+            "  [Arial 10 bold] bold \n"
+            "  [Arial 10 bold italic] both\n"
+            "  [Arial 10]  \n"
+            "  [Arial 10 underline] under\n"
+            "  [Arial 10 strike] gone\n"
+            "  [Arial 10 underline] db\n"
+            "  [Arial 10]  end\n");
+  // \b0 and \b1 are explicit; \plain goes back to the default font at 12 points.
+  EXPECT_EQ(OutlineOf(kHead + "\\f1\\fs30\\b1 x\\b0 y\\b\\i\\plain z}"),
+            "P left li0 ri0 fi0 sb0 sa0\n"
+            "  [Times New Roman 15 bold] x\n"
+            "  [Times New Roman 15] y\n"
+            "  [Arial 12] z\n");
+}
+
+TEST(RtfReader, FontTables) {
+  // Entries with and without braces, a default font, an unknown number.
+  EXPECT_EQ(OutlineOf("{\\rtf1\\deff1{\\fonttbl\\f0\\fswiss Arial;\\f1\\froman Times New Roman;"
+                      "{\\f2\\fnil{\\*\\panose 020b0604020202020204}Courier New{\\*\\falt Courier};}}"
+                      "a\\f2 b\\f9 c\\f0 d\\plain e}"),
+            "P left li0 ri0 fi0 sb0 sa0\n"
+            "  [Times New Roman 12] a\n"
+            "  [Courier New 12] b\n"
+            "  [Times New Roman 12] c\n"
+            "  [Arial 12] d\n"
+            "  [Times New Roman 12] e\n");
+  // An entry closed by its group without a semicolon still counts.
+  EXPECT_EQ(OutlineOf("{\\rtf1{\\fonttbl{\\f0 Verdana}}x}"), "P left li0 ri0 fi0 sb0 sa0\n  [Verdana 12] x\n");
+  // An object mark is no part of a name (it could not be written back).
+  EXPECT_EQ(OutlineOf("{\\rtf1{\\fonttbl{\\f0\\u-4?Verdana;}}x}"), "P left li0 ri0 fi0 sb0 sa0\n  [Verdana 12] x\n");
+  // No table at all: the font given by the caller.
+  QTextDocument doc;
+  ReadRtf(QStringView(u"{\\rtf1 x}"), doc, QFont(QStringLiteral("Liberation Sans")));
+  EXPECT_EQ(Outline(doc), "P left li0 ri0 fi0 sb0 sa0\n  [Liberation Sans 12] x\n");
+}
+
+TEST(RtfReader, ColourTableAndHighlight) {
+  EXPECT_EQ(OutlineOf(kHead + "{\\colortbl ;\\red255\\green0\\blue255;\\red0\\green0\\blue0;}"
+                              "\\cf1 pink\\cf2 black\\cf0 auto\\cf7 missing\\cf0\\highlight1 marked\\highlight0 "
+                              "\\cb2 back\\cb0 \\chcbpat1 shade}"),
+            "P left li0 ri0 fi0 sb0 sa0\n"
+            "  [Arial 12 fg#ff00ff] pink\n"
+            "  [Arial 12 fg#000000] black\n"
+            "  [Arial 12] automissing\n"
+            "  [Arial 12 bg#ff00ff] marked\n"
+            "  [Arial 12 bg#000000] back\n"
+            "  [Arial 12 bg#ff00ff] shade\n");
+  // A first entry with a colour of its own is a colour, not "automatic";
+  // text that names no colour stays automatic all the same.
+  EXPECT_EQ(OutlineOf(kHead + "{\\colortbl\\red0\\green128\\blue0;}\\cf0 x\\plain y}"),
+            "P left li0 ri0 fi0 sb0 sa0\n  [Arial 12 fg#008000] x\n  [Arial 12] y\n");
+  EXPECT_EQ(OutlineOf(kHead + "{\\colortbl;\\red0\\green128\\blue0;}\\cf1 x}"),
+            "P left li0 ri0 fi0 sb0 sa0\n  [Arial 12 fg#008000] x\n");
+}
+
+TEST(RtfReader, ParagraphFormattingTakesEffectAtTheMark) {
+  EXPECT_EQ(OutlineOf(kHead + "\\pard\\qc centre\\par\\pard\\qr\\li300\\ri150 right\\par"
+                              "\\pard\\qj\\fi-150\\li450\\sb120\\sa60 justified\\par\\pard\\ql left\\par}"),
+            "P center li0 ri0 fi0 sb0 sa0\n  [Arial 12] centre\n"
+            "P right li300 ri150 fi0 sb0 sa0\n  [Arial 12] right\n"
+            "P justify li450 ri0 fi-150 sb120 sa60 tab150\n  [Arial 12] justified\n"
+            "P left li0 ri0 fi0 sb0 sa0\n  [Arial 12] left\n");
+  // The properties in force at \par format the paragraph it ends, even when
+  // they are set after its text; \pard goes back to the defaults.
+  EXPECT_EQ(OutlineOf(kHead + "text\\qc\\par\\pard plain}"),
+            "P center li0 ri0 fi0 sb0 sa0\n  [Arial 12] text\n"
+            "P left li0 ri0 fi0 sb0 sa0\n  [Arial 12] plain\n");
+  // Indents are twips: 15 to the pixel.
+  QTextDocument doc;
+  ReadRtf(QStringView(u"{\\rtf1\\li210\\ri210 x}"), doc);
+  EXPECT_DOUBLE_EQ(doc.begin().blockFormat().leftMargin(), 14.0);
+  EXPECT_DOUBLE_EQ(doc.begin().blockFormat().rightMargin(), 14.0);
+}
+
+TEST(RtfReader, EmptyParagraphsKeepTheirCharacterFormat) {
+  QTextDocument doc;
+  ReadRtf(QStringView(kHead + "\\fs40\\par\\fs10 x\\par}"), doc);
+  EXPECT_EQ(doc.blockCount(), 2);
+  EXPECT_DOUBLE_EQ(doc.begin().charFormat().fontPointSize(), 20.0);
+}
+
+TEST(RtfReader, CodePageBytes) {
+  // Windows-1252 unless the document names another page.
+  EXPECT_EQ(TextOf("{\\rtf1\\ansi 270\\'b0 \\'b1 5\\'b0 \\'a7 7 \\'80 \\'93q\\'94 \\'96}"),
+            QString::fromUtf8("270° ± 5° § 7 € “q” –"));
+  EXPECT_EQ(TextOf("{\\rtf1\\ansi\\ansicpg1251 \\'c4\\'ee\\'ed}"), QString::fromUtf8("Дон"));
+  EXPECT_EQ(TextOf("{\\rtf1\\ansi\\ansicpg1253 \\'d9}"), QString::fromUtf8("Ω"));
+  EXPECT_EQ(TextOf("{\\rtf1\\mac \\'a7\\'8a}"), QString::fromUtf8("ßä"));
+  // A double-byte page: two bytes make one character.
+  EXPECT_EQ(TextOf("{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0\\'82\\'a2x}"), QString::fromUtf8("あいx"));
+  // An unknown page reads as 1252.
+  EXPECT_EQ(TextOf("{\\rtf1\\ansi\\ansicpg99999 \\'b0}"), QString::fromUtf8("°"));
+  // Upper-case digits, one digit only, no digit.
+  EXPECT_EQ(TextOf("{\\rtf1 \\'B0\\'a\\'zz}"), QString::fromUtf8("°zz"));
+}
+
+TEST(RtfReader, CodePageOfTheFontsCharacterSet) {
+  const QString fonts = QStringLiteral(
+      "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset204 Arial;}"
+      "{\\f2\\fcharset161 Arial;}{\\f3\\fcharset128 MS Gothic;}{\\f4\\fcharset136 MingLiU;}{\\f5\\fcharset2 Symbol;}"
+      "{\\f6\\fcharset99 Odd;}{\\f7\\cpg1251 Cpg;}}");
+  EXPECT_EQ(TextOf(fonts + "\\f1\\'cf\\'f0\\'e8\\'e2\\'e5\\'f2 \\'ec\\'e8\\'f0\\f2  \\'c5\\'eb\\'dd\\'e3\\'ee\\'f4\\'e5"
+                           "\\f0  \\'b0\\f6 \\'b0\\f7 \\'c4\\f5 \\'b7\\'ae}"),
+            QString::fromUtf8("Привет мир Ελέγξτε °°Д•→"));
+  // Double-byte characters whose second byte is below 0x80: "{" and "\\"
+  // escaped or as hex, a letter as itself.
+  EXPECT_EQ(TextOf(fonts + "\\f3\\'93\\'fa\\'96\\'7b\\'8c\\'ea\\'96\\{\\'95\\'5c\\'95\\\\\\f4 \\'a7A\\'a6n}"),
+            QString::fromUtf8("日本語本表表你好"));
+  // A lead byte without its trail byte shows as unreadable and takes
+  // nothing after it along.
+  EXPECT_EQ(TextOf(fonts + "{\\f3 x\\'93}y\\f3\\'93\\par z\\'93}"), QString::fromUtf16(u"x\uFFFDy\uFFFD\r\nz\uFFFD"));
+  QTextDocument doc;
+  ReadRtf(QByteArrayView("{\\rtf1{\\fonttbl{\\f0\\fcharset128 M;}}\\f0 \x93\xfa\x96{\\b \x93}"), doc);
+  EXPECT_EQ(PlainText(doc), QString::fromUtf16(u"日\uFFFD\uFFFD"));
+}
+
+TEST(RtfReader, LiteralCharactersOfBytesAndOfText) {
+  // Raw bytes above 127 in a file are code-page bytes ...
+  QTextDocument doc;
+  ReadRtf(QByteArrayView("{\\rtf1\\ansi\\ansicpg1251 \xc4\xee\xed \xb0}"), doc);
+  EXPECT_EQ(PlainText(doc), QString::fromUtf8("Дон °"));
+  ReadRtf(QByteArrayView("{\\rtf1\\ansi 45\xb0 \x80}"), doc);
+  EXPECT_EQ(PlainText(doc), QString::fromUtf8("45° €"));
+  // ... while the characters of a text are themselves.
+  EXPECT_EQ(TextOf(QString::fromUtf8("{\\rtf1\\ansi\\ansicpg1251 45° Ω}")), QString::fromUtf8("45° Ω"));
+}
+
+TEST(RtfReader, UnicodeCharactersAndTheirFallbacks) {
+  EXPECT_EQ(TextOf("{\\rtf1 \\u8364?\\u176\\'b0 x}"), QString::fromUtf8("€° x"));
+  // \uc0: no fallback; \uc2: two fallback characters, a \'hh counting one.
+  EXPECT_EQ(TextOf("{\\rtf1\\uc0 \\u8364 x}"), QString::fromUtf8("€x"));
+  EXPECT_EQ(TextOf("{\\rtf1\\uc2 \\u8364\\'80\\'80x\\u8364 ab}"), QString::fromUtf8("€x€"));
+  // A control word counts as one fallback character; a group ends the fallback.
+  EXPECT_EQ(TextOf("{\\rtf1 \\u8364\\lquote x\\u8364{y}}"), QString::fromUtf8("€x€y"));
+  // \uc is scoped by groups.
+  EXPECT_EQ(TextOf("{\\rtf1 {\\uc3 \\u8364abcd}\\u8364ef}"), QString::fromUtf8("€d€f"));
+  // Negative values and surrogate pairs.
+  EXPECT_EQ(TextOf("{\\rtf1 \\u-3913?\\u-10179?\\u-8694?}"), QString(QChar(0xF0B7)) + QString::fromUtf8("😊"));
+  // A lone surrogate becomes the replacement character, also where a change
+  // of format comes just before it.
+  EXPECT_EQ(TextOf("{\\rtf1 a\\u-10179?b}"), QString::fromUtf16(u"a\uFFFDb"));
+  EXPECT_EQ(TextOf("{\\rtf1 {\\b a}\\u-10179?b}"), QString::fromUtf16(u"a\uFFFDb"));
+  EXPECT_EQ(TextOf("{\\rtf1 {\\b a}\\u-10179?}"), QString::fromUtf16(u"a\uFFFD"));
+}
+
+TEST(RtfReader, ControlSymbolsAndSpecialCharacters) {
+  EXPECT_EQ(TextOf("{\\rtf1 \\{x\\} \\\\ a\\~b c\\_d so\\-ft \\emdash\\endash\\bullet\\lquote\\rquote"
+                   "\\ldblquote\\rdblquote}"),
+            QString::fromUtf8("{x} \\ a\u00A0b c\u2011d so\u00ADft —–•‘’“”"));
+  // Unknown words and symbols are ignored, their parameters with them.
+  EXPECT_EQ(TextOf("{\\rtf1 \\foo12 \\barbaz-4 text\\| \\:x}"), "text x");
+  // Control characters in the markup show nothing.
+  EXPECT_EQ(TextOf(QString::fromUtf8("{\\rtf1 a\x01\x7f" "b\tc}")), QString::fromUtf8("a\x7f" "b\tc"));
+}
+
+TEST(RtfReader, TablesRowByRow) {
+  // Cell widths from \\cellx (after \\trleft), one row per \\row, the
+  // paragraphs of a cell in it; a paragraph mark before \\cell leaves an
+  // empty paragraph, as in a word processor.
+  const QString row = QStringLiteral("\\trowd\\trgaph108\\trleft-108\\cellx1800\\cellx3600\\cellx5400");
+  EXPECT_EQ(OutlineOf(kHead + "\\fs20 before\\par" + row + "\\pard\\intbl a\\cell b\\par c\\cell d\\par\\cell\\row" + row +
+                      "\\intbl\\qc e\\cell\\row\\pard after\\par}"),
+            "P left li0 ri0 fi0 sb0 sa0\n  [Arial 10] before\n"
+            "T 2x3 1908 1800 1800\n"
+            "P 0,0 left li0 ri0 fi0 sb0 sa0\n  [Arial 10] a\n"
+            "P 0,1 left li0 ri0 fi0 sb0 sa0\n  [Arial 10] b\n"
+            "P 0,1 left li0 ri0 fi0 sb0 sa0\n  [Arial 10] c\n"
+            "P 0,2 left li0 ri0 fi0 sb0 sa0\n  [Arial 10] d\n"
+            "P 0,2 left li0 ri0 fi0 sb0 sa0\n"
+            "P 1,0 center li0 ri0 fi0 sb0 sa0\n  [Arial 10] e\n"
+            "P 1,1 left li0 ri0 fi0 sb0 sa0\n"
+            "P 1,2 left li0 ri0 fi0 sb0 sa0\n"
+            "P left li0 ri0 fi0 sb0 sa0\n  [Arial 10] after\n");
+  // Nested tables are read into the cell that holds them, a tab between
+  // their cells; a row without \\row ends after the cells it defines.
+  EXPECT_EQ(TextOf("{\\rtf1\\trowd\\cellx900\\cellx1800\\intbl x\\par\\itap2 p\\nestcell q\\nestcell"
+                   "{\\*\\nesttableprops\\trowd\\cellx500\\nestrow}{\\nonesttables\\par}\\itap1\\cell y\\cell\\pard z}"),
+            "\r\nx\r\np\tq\t\r\ny\r\nz");
+  // Thousands of cells in a row fill 64 columns, the rest the last one;
+  // huge boundaries are clamped.
+  QString wide = QStringLiteral("{\\rtf1\\trowd\\cellx99999999999\\cellx-99999999999\\intbl ");
+  for (int i = 0; i < 5000; ++i) wide += QStringLiteral("c\\cell ");
+  QTextDocument doc;
+  ReadRtf(QStringView(wide + "\\row}"), doc);
+  const QTextTable* table = QTextCursor(doc.findBlockByNumber(1)).currentTable();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->rows(), 1);
+  EXPECT_EQ(table->columns(), 64);
+  EXPECT_EQ(table->cellAt(0, 63).firstCursorPosition().block().text(), QString(QStringLiteral("c\t")).repeated(4936) + "c");
+  EXPECT_EQ(table->format().columnWidthConstraints().value(0).rawValue(), 31680 / 15.0);
+  // Many rows: tables of 4096 rows each, one after another.
+  QString tall = QStringLiteral("{\\rtf1 ");
+  for (int i = 0; i < 5000; ++i) tall += QStringLiteral("\\intbl r\\cell\\row ");
+  ReadRtf(QStringView(tall + "}"), doc);
+  EXPECT_EQ(QTextCursor(doc.findBlockByNumber(1)).currentTable()->rows(), 4096);
+  EXPECT_EQ(QTextCursor(doc.lastBlock().previous()).currentTable()->rows(), 904);
+}
+
+TEST(RtfReader, ListMarkersTabStopsAndFootnoteMarks) {
+  // The marker is the text the document carries; the hanging indent is a
+  // tab stop after it. Tab stops count from where the first line starts.
+  EXPECT_EQ(OutlineOf(kHead + "{\\pntext\\f0 1.\\tab}{\\*\\pn\\pnlvlbody{\\pntxta .}}\\pard\\li720\\fi-360 one\\par"
+                              "{\\listtext\\pard\\plain\\f1 2.\\tab}two\\tqr\\tx3000\\tqc\\tx2000\\tx360\\tqdec\\tx4000\\tb5000\\par"
+                              "\\pard\\tx300 \\tab x{\\super\\chftn}{\\footnote\\chftn note}, y{\\super\\chftn}\\sub 2\\nosupersub  so\\-ft}"),
+            "P left li720 ri0 fi-360 sb0 sa0 tab360\n  [Arial 12] 1.<tab>one\n"
+            "P left li720 ri0 fi-360 sb0 sa0 tab360 tab1640c tab2640r tab3640d\n"
+            "  [Times New Roman 12] 2.<tab>\n  [Arial 12] two\n"
+            "P left li0 ri0 fi0 sb0 sa0 tab300\n  [Arial 12] <tab>x\n  [Arial 12 super] 1\n  [Arial 12] , y\n"
+            "  [Arial 12 super] 2\n  [Arial 12 sub] 2\n  [Arial 12]  so\u00adft\n");
+}
+
+TEST(RtfReader, DestinationsThatShowNothing) {
+  EXPECT_EQ(TextOf("{\\rtf1{\\stylesheet{\\s0 Normal;}}{\\info{\\title Hidden}{\\author Me}}"
+                   "{\\*\\generator Writer;}{\\header head}{\\footer foot}{\\*\\anything {\\b nested} text}"
+                   "shown{\\footnote note}.}"),
+            "shown.");
+  // Fields show their result, not their instruction.
+  EXPECT_EQ(TextOf("{\\rtf1 see {\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt the chart}}.}"),
+            "see the chart.");
+  // Skipped groups may hold braces and binary data of their own.
+  EXPECT_EQ(TextOf("{\\rtf1 a{\\*\\x \\{ \\} {\\y}\\bin3 }}}} b}"), "a b");
+  // List numbers written for readers without lists are shown.
+  EXPECT_EQ(TextOf("{\\rtf1{\\listtext 1.\\tab}first\\par{\\*\\pn\\pnlvlbody{\\pntxta .}}second}"),
+            "1.\tfirst\r\nsecond");
+}
+
+TEST(RtfReader, ReadingStopsAtTheDocumentsClosingBrace) {
+  EXPECT_EQ(TextOf("{\\rtf1 a}b{c}"), "a");
+  EXPECT_EQ(TextOf("{\\rtf1 a} stray \\par text"), "a");
+}
+
+TEST(RtfReader, PicturesInPngAndJpeg) {
+  const QImage image = TwoColours(8, 4);
+  const QByteArray png = Encoded(image, "PNG");
+  QTextDocument doc;
+  ReadRtf(QStringView(QString("{\\rtf1 a{\\pict\\pngblip\\picw8\\pich4\\picwgoal300\\pichgoal150\r\n") +
+                      Hex(png) + "}b}"),
+          doc);
+  EXPECT_EQ(Outline(doc), QString("P left li0 ri0 fi0 sb0 sa0\n  [Arial 12] a\n  [picture 20x10 of 8x4]\n  [Arial 12] b\n")
+                              .replace("Arial", QFont().family()));
+  EXPECT_EQ(PlainText(doc), "ab");
+  const QTextImageFormat f = [&] {
+    for (auto it = doc.begin().begin(); !it.atEnd(); ++it) {
+      if (it.fragment().charFormat().isImageFormat()) return it.fragment().charFormat().toImageFormat();
+    }
+    return QTextImageFormat();
+  }();
+  const QImage shown = doc.resource(QTextDocument::ImageResource, QUrl(f.name())).value<QImage>();
+  EXPECT_EQ(shown.pixel(0, 0), qRgb(255, 0, 0));
+  EXPECT_EQ(shown.pixel(7, 3), qRgb(0, 0, 255));
+
+  // Without goal sizes the picture's own size, scaled.
+  ReadRtf(QStringView(QString("{\\rtf1{\\pict\\pngblip\\picscalex50\\picscaley200 ") + Hex(png) + "}}"), doc);
+  EXPECT_EQ(Outline(doc), "P left li0 ri0 fi0 sb0 sa0\n  [picture 4x8 of 8x4]\n");
+
+  // JPEG, and binary data instead of hex.
+  const QByteArray jpeg = Encoded(image, "JPEG");
+  ReadRtf(QStringView(QString("{\\rtf1{\\pict\\jpegblip ") + Hex(jpeg) + "}}"), doc);
+  EXPECT_EQ(Outline(doc), "P left li0 ri0 fi0 sb0 sa0\n  [picture 8x4 of 8x4]\n");
+  ReadRtf(QByteArrayView(QByteArray("{\\rtf1 x{\\pict\\pngblip\\bin") + QByteArray::number(png.size()) + " " + png +
+                         "}y}"),
+          doc);
+  EXPECT_EQ(PlainText(doc), "xy");
+  EXPECT_TRUE(Outline(doc).contains("[picture 8x4 of 8x4]"));
+}
+
+TEST(RtfReader, PicturesThatAreNotShown) {
+  const QByteArray png = Encoded(TwoColours(8, 4), "PNG");
+  // Metafiles and bitmaps are skipped, and so is a damaged PNG.
+  EXPECT_EQ(OutlineOf("{\\rtf1 a{\\pict\\wmetafile8\\picw10\\pich10 0100090000}{\\pict\\dibitmap0 28000000}b}"),
+            "P left li0 ri0 fi0 sb0 sa0\n  [" + QFont().family() + " 12] ab\n");
+  QByteArray damaged = png;
+  damaged[20] = 0;
+  damaged.truncate(30);
+  EXPECT_FALSE(OutlineOf(QString("{\\rtf1{\\pict\\pngblip ") + Hex(damaged) + "}}").contains("picture"));
+  // Word writes the picture twice: the one for older readers is skipped.
+  const QString word = QString("{\\rtf1{\\*\\shppict{\\pict\\pngblip ") + Hex(png) +
+                       "}}{\\nonshppict{\\pict\\wmetafile8 0100}}}";
+  EXPECT_EQ(OutlineOf(word).count("picture"), 1);
+  // A shape shows its "pib" picture and no other.
+  const QString shape = QString("{\\rtf1{\\shp{\\*\\shpinst\\shpleft0{\\sp{\\sn shapeType}{\\sv 75}}"
+                                "{\\sp{\\sn pib}{\\sv {\\pict\\pngblip\\picwgoal150\\pichgoal75 ") +
+                        Hex(png) + "}}}{\\sp{\\sn fillBlip}{\\sv {\\pict\\pngblip " + Hex(png) + "}}}}}}";
+  EXPECT_EQ(OutlineOf(shape), "P left li0 ri0 fi0 sb0 sa0\n  [picture 10x5 of 8x4]\n");
+}
+
+TEST(RtfReader, DeepNestingIsBoundedAndBalanced) {
+  // Far deeper than the bound: no stack is used per level, and the text
+  // and the formatting on either side come out right.
+  const int depth = 100000;
+  QString rtf = "{\\rtf1 a";
+  rtf += QString(depth, QLatin1Char('{')) + "\\b deep" + QString(depth, QLatin1Char('}'));
+  rtf += " after}";
+  QTextDocument doc;
+  ReadRtf(QStringView(rtf), doc);
+  EXPECT_EQ(PlainText(doc), "adeep after");
+  EXPECT_TRUE(Outline(doc).contains("bold] deep\n"));
+  EXPECT_TRUE(Outline(doc).contains(" 12]  after\n"));
+  // A destination opened beyond the bound is skipped, not applied to an outer group.
+  rtf = "{\\rtf1 a" + QString(platform::kRtfMaxGroupDepth + 10, QLatin1Char('{')) + "{\\fonttbl x}{\\colortbl ;}" +
+        QString(platform::kRtfMaxGroupDepth + 10, QLatin1Char('}')) + "b}";
+  EXPECT_EQ(TextOf(rtf), "ab");
+  // Unbalanced closing braces end the document.
+  EXPECT_EQ(TextOf("{\\rtf1 a}}}}b"), "a");
+}
+
+TEST(RtfReader, HugeNumbersAreClamped) {
+  EXPECT_EQ(OutlineOf(kHead + "\\fs999999999999999999999 big\\fs0 default\\fs-5 neg\\fs1 tiny}"),
+            "P left li0 ri0 fi0 sb0 sa0\n"
+            "  [Arial 1638] big\n"
+            "  [Arial 12] defaultneg\n"
+            "  [Arial 1] tiny\n");
+  EXPECT_EQ(OutlineOf(kHead + "\\li-99999999999\\ri99999999999\\sb-7 x}"),
+            "P left li-31680 ri31680 fi0 sb0 sa0\n  [Arial 12] x\n");
+  EXPECT_EQ(TextOf("{\\rtf1 \\u99999999?x\\uc99999999999\\u65?abc}"), QString::fromUtf16(u"\uFFFDxA"));
+  // A binary run longer than the document takes the rest of it.
+  EXPECT_EQ(TextOf("{\\rtf1 a\\bin99999999999 bcd}"), "a");
+  EXPECT_EQ(TextOf("{\\rtf1 a\\bin-5 b}"), "ab");
+  EXPECT_EQ(TextOf("{\\rtf1 a\\f2147483647 b\\cf-2147483648 c\\deff99999999999 d}"), "abcd");
+}
+
+TEST(RtfReader, TruncatedDocumentsShowWhatTheyHold) {
+  EXPECT_EQ(OutlineOf("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\b bold text"),
+            "P left li0 ri0 fi0 sb0 sa0\n  [Arial 12 bold] bold text\n");
+  EXPECT_EQ(TextOf("{\\rtf1 one\\par two{\\i three"), "one\r\ntwothree");
+  EXPECT_EQ(TextOf("{\\rtf1 x\\"), "x");
+  EXPECT_EQ(TextOf("{\\rtf1 x\\'"), "x");
+  EXPECT_EQ(TextOf("{\\rtf1 x\\'4"), "x");  // byte 4, a control character
+  EXPECT_EQ(TextOf("{\\rtf1 x\\u"), "x");
+  EXPECT_EQ(TextOf("{\\rtf1 x{\\fonttbl{\\f0 Ari"), "x");
+  EXPECT_EQ(TextOf("{\\rtf1 x{\\pict\\pngblip 89504e"), "x");
+}
+
+TEST(RtfReader, MarkupWithoutItsOpeningIsReadAsBody) {
+  EXPECT_EQ(TextOf("just \\b text\\par more"), "just text\r\nmore");
+  EXPECT_EQ(TextOf(""), "");
+}
+
+TEST(RtfReader, ReadingReplacesTheWholeDocument) {
+  QTextDocument doc;
+  Read("{\\rtf1 first\\par second}", doc);
+  EXPECT_EQ(Read("{\\rtf1 third}", doc), "third");
+  EXPECT_EQ(doc.blockCount(), 1);
+}
