@@ -108,7 +108,11 @@ void SplitCommandLine(const QString& commandLine, QString& program, QString& res
 // "hh.exe \"file\"", a document's path): the program gets the rest of the line
 // as one argument (none when empty). "hh.exe" and a path that is a document
 // start the desktop's application for the file, with the file as argument.
-// False when nothing could be started.
-bool CreateProcess(const QString& commandLine, const QString& currentDirectory, ProcessInformation& info);
+// False when nothing could be started; `failure`, when given, then holds the
+// shell result that says why, as ShellExecute gives it for the same file (2
+// or 3 missing, 31 no application for a document's type, 27 one that cannot
+// start, ...).
+bool CreateProcess(const QString& commandLine, const QString& currentDirectory, ProcessInformation& info,
+                   int* failure = nullptr);
 
 }  // namespace platform
