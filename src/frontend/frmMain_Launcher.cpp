@@ -265,9 +265,10 @@ void frmMain::StopRecording(LaunchState& launch) {
 }
 
 // A recorded press whose section never ran (nothing available, a file or an
-// application missing, an error on the way) closes its row when the press
-// ends: the visit took no study time, and a row left open stays open for
-// good, since each "start" appends a row of its own.
+// application missing, an error on the way) closes its row as the press
+// ends, its message answered: the visit lasted no longer than the press, and
+// a row left open would stay open for good, since each "start" appends a row
+// of its own.
 void frmMain::CloseRecordOfUnrunSection(LaunchState& launch) {
   if (!launch.recordOpen) return;
   try {

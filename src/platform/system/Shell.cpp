@@ -17,6 +17,7 @@
 #pragma push_macro("signals")
 #undef signals
 #include <gio/gio.h>
+#include <gio/gdesktopappinfo.h>
 #pragma pop_macro("signals")
 
 #include "platform/system/Paths.h"
@@ -156,6 +157,25 @@ void SetDesktopApplications(DesktopApplications* applications) {
   Applications() = applications ? applications : &Gio();
 }
 
+QStringList DesktopEntryCommand(const QString& exec, const QString& name, bool terminal, const QString& file,
+                                const QString& uri) {
+  QStringList command;
+  int argc = 0;
+  gchar** argv = nullptr;
+  if (exec.isEmpty() || !g_shell_parse_argv(exec.toUtf8().constData(), &argc, &argv, nullptr)) return command;
+  bool fileGiven = false;
+  for (int i = 0; i < argc; ++i) {
+    QString out;
+    if (ExpandFieldCodes(QString::fromUtf8(argv[i]), file, uri, name, out, fileGiven)) command << out;
+  }
+  g_strfreev(argv);
+  if (command.isEmpty()) return command;
+  if (!fileGiven) command << file;
+  // Debian's terminal of the desktop: "-e" and the command with its arguments.
+  if (terminal) command = QStringList{QStringLiteral("x-terminal-emulator"), QStringLiteral("-e")} + command;
+  return command;
+}
+
 QStringList GioOpenCommand(const QString& file) {
   QStringList command;
   GFile* gfile = g_file_new_for_path(QFile::encodeName(file).constData());
@@ -166,21 +186,12 @@ QStringList GioOpenCommand(const QString& file) {
     const char* exec = g_app_info_get_commandline(app);
     const char* executable = g_app_info_get_executable(app);
     const QString line = exec ? QString::fromUtf8(exec) : QString::fromUtf8(executable ? executable : "");
-    int argc = 0;
-    gchar** argv = nullptr;
-    if (!line.isEmpty() && g_shell_parse_argv(line.toUtf8().constData(), &argc, &argv, nullptr)) {
-      gchar* uri = g_file_get_uri(gfile);
-      const QString name = QString::fromUtf8(g_app_info_get_name(app));
-      bool fileGiven = false;
-      for (int i = 0; i < argc; ++i) {
-        QString out;
-        if (ExpandFieldCodes(QString::fromUtf8(argv[i]), file, QString::fromUtf8(uri), name, out, fileGiven))
-          command << out;
-      }
-      if (!command.isEmpty() && !fileGiven) command << file;
-      g_free(uri);
-      g_strfreev(argv);
-    }
+    const bool terminal =
+        G_IS_DESKTOP_APP_INFO(app) && g_desktop_app_info_get_boolean(G_DESKTOP_APP_INFO(app), "Terminal");
+    gchar* uri = g_file_get_uri(gfile);
+    command = DesktopEntryCommand(line, QString::fromUtf8(g_app_info_get_name(app)), terminal, file,
+                                  QString::fromUtf8(uri));
+    g_free(uri);
     g_object_unref(app);
   }
   g_object_unref(gfile);

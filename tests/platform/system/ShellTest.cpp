@@ -98,6 +98,18 @@ TEST_F(ShellTest, ADocumentOpensInItsTypesApplication) {
   EXPECT_EQ(viewer.WorkingFolder(), root + "/Tests");
 }
 
+TEST(DesktopEntry, TheExecLineGetsTheFileAndATerminalWhereTheApplicationRunsInOne) {
+  const QString file = "/d/a b.chm", uri = "file:///d/a%20b.chm";
+  EXPECT_EQ(DesktopEntryCommand("kchmviewer %f", "KchmViewer", false, file, uri), (QStringList{"kchmviewer", file}));
+  EXPECT_EQ(DesktopEntryCommand("viewer --name=%c %i %U", "V", false, file, uri),
+            (QStringList{"viewer", "--name=V", uri}));
+  EXPECT_EQ(DesktopEntryCommand("\"/opt/my viewer\" -r", "V", false, file, uri),
+            (QStringList{"/opt/my viewer", "-r", file}));  // no field code: the file goes last
+  EXPECT_EQ(DesktopEntryCommand("vim %F", "Vim", true, file, uri), (QStringList{"x-terminal-emulator", "-e", "vim", file}));
+  EXPECT_TRUE(DesktopEntryCommand("", "V", false, file, uri).isEmpty());
+  EXPECT_TRUE(DesktopEntryCommand("\"unclosed", "V", false, file, uri).isEmpty());
+}
+
 TEST_F(ShellTest, NoApplicationGivesThirtyOneAndOneThatCannotStartTwentySeven) {
   RecordingApplications apps;
   Touch(root + "/Tests/notes.xyz");
