@@ -146,6 +146,8 @@ class frmMain : public platform::Form {
   void LaunchStep(LaunchState& launch, const std::function<void()>& step);
   void RecordedProgramStart(LaunchState& launch, const QString& commandLine);
   void StopRecording(bool chm);
+  void StopRecording(LaunchState& launch);
+  void CloseRecordOfUnrunSection(LaunchState& launch);
   std::unique_ptr<frmWait> waitForm_;
   std::unique_ptr<frmBrowser> browserForm_;
   std::unique_ptr<movieplayer::frmMoviePlayer> moviePlayer_;

@@ -28,9 +28,10 @@ struct frmMain::LaunchState {
   QString start;
   QString parameter1, parameter2, parameter3;
   SectionPaths paths;
-  int shellResult = 999;  // 999: nothing to report
-  bool record = false;    // the study log records this launch
-  bool tracking = false;  // the inactivity guard watches the program's window
+  int shellResult = 999;    // 999: nothing to report
+  bool record = false;      // the study log records this launch
+  bool recordOpen = false;  // its "start" row waits for the launch's own "stop"
+  bool tracking = false;    // the inactivity guard watches the program's window
 
   // A file the user chose for one that was not found takes its place.
   void UseChosenFile(const QString& chosen) {
@@ -106,6 +107,7 @@ void frmMain::lvwDB_MouseDown(int, int, double x, double y) {
           CurrentSectionName = sectionName;
           bool ok = false;
           LogStudyEvent(QStringLiteral("start"), LoggedUserName, sectionName, -1, ok);
+          launch.recordOpen = ok;
           if (!ok)
             MsgBox(QStringLiteral("Recording error due to technical problem"), platform::vbCritical,
                    QStringLiteral("Recording error"));
@@ -132,11 +134,13 @@ void frmMain::lvwDB_MouseDown(int, int, double x, double y) {
     SetMousePointer(platform::vbDefault);
     lvwDB->SetToolTipText(QString());
     SectionRecording = false;
+    CloseRecordOfUnrunSection(launch);
     return;
   } catch (const LaunchAbandoned&) {
     SetMousePointer(platform::vbDefault);
     lvwDB->SetToolTipText(QString());
     SectionRecording = false;
+    CloseRecordOfUnrunSection(launch);
     return;
   }
   // 9: the common end.
@@ -144,6 +148,7 @@ void frmMain::lvwDB_MouseDown(int, int, double x, double y) {
   lvwDB->SetToolTipText(QString());
   SectionRecording = false;
   ShowShellResult(launch.shellResult);
+  CloseRecordOfUnrunSection(launch);
 }
 
 void frmMain::LaunchStep(LaunchState& launch, const std::function<void()>& step) {
@@ -199,7 +204,7 @@ void frmMain::LaunchByType(LaunchState& launch) {
       else
         MsgBox(QStringLiteral("Sorry, the specified movie was not found."), platform::vbExclamation, kError);
     });
-    if (launch.record) StopRecording(false);
+    if (launch.record) StopRecording(launch);
   } else if (type == QLatin1String("ANI")) {
     WaitForm().Show(1);
     bool shown = false;
@@ -216,7 +221,7 @@ void frmMain::LaunchByType(LaunchState& launch) {
         MsgBox(QStringLiteral("Sorry, the specified animation was not found."), platform::vbExclamation, kError);
       }
     });
-    if (launch.record && shown) StopRecording(false);
+    if (launch.record && shown) StopRecording(launch);
   } else {
     // Any other type is a document.
     LaunchStep(launch, [&] {
@@ -238,16 +243,39 @@ void frmMain::RecordedProgramStart(LaunchState& launch, const QString& commandLi
     return;
   }
   // 2
+  // A start that fails says why, as the same file opened without logging
+  // does ("There is no application associated ..." for a document whose
+  // type has none), not just "Unknown error".
   platform::ProcessInformation process;
-  if (!platform::CreateProcess(commandLine, p.workingFolder, process)) {
-    launch.shellResult = 9;
+  int failure = 0;
+  if (!platform::CreateProcess(commandLine, p.workingFolder, process, &failure)) {
+    launch.shellResult = failure;
     return;
   }
   // 3
   if (launch.tracking) tmrSectionIsActive->SetEnabled(true);
   WaitForProcess(process, launch.tracking);
   // 4
+  StopRecording(launch);
+}
+
+void frmMain::StopRecording(LaunchState& launch) {
+  launch.recordOpen = false;
   StopRecording(launch.programType == QLatin1String("CHM"));
+}
+
+// A recorded press whose section never ran (nothing available, a file or an
+// application missing, an error on the way) closes its row as the press
+// ends, its message answered: the visit lasted no longer than the press, and
+// a row left open would stay open for good, since each "start" appends a row
+// of its own.
+void frmMain::CloseRecordOfUnrunSection(LaunchState& launch) {
+  if (!launch.recordOpen) return;
+  try {
+    StopRecording(launch);
+  } catch (const VbError& e) {
+    MsgBox(e.Description(), platform::vbExclamation, kError);
+  }
 }
 
 void frmMain::StopRecording(bool chm) {

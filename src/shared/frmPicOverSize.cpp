@@ -1,6 +1,9 @@
 #include "shared/frmPicOverSize.h"
 
 #include <QGuiApplication>
+#include <QHideEvent>
+#include <QMoveEvent>
+#include <QTimer>
 #include <algorithm>
 
 #include "platform/forms/Program.h"
@@ -35,6 +38,12 @@ frmPicOverSize::frmPicOverSize() {
   imgOverSizePic->MouseDown = [this](int button, int shift, double x, double y) {
     imgOverSizePic_MouseDown(button, shift, x, y);
   };
+  frameWatch_ = new QTimer(this);
+  frameWatch_->setInterval(kFrameLookMs);
+  connect(frameWatch_, &QTimer::timeout, this, [this] {
+    if (++frameLooks_ >= kFrameLooks) awaitingFrame_ = false;
+    CatchUpWithFrame();
+  });
 }
 
 void frmPicOverSize::FillClientArea() {
@@ -53,34 +62,95 @@ void frmPicOverSize::SetFocus() {
 
 void frmPicOverSize::Form_Activate() { Form_Resize(); }
 
+frmPicOverSize::Placement frmPicOverSize::FirstSizing(double screenWidth, double screenHeight, double pictureWidth,
+                                                      double pictureHeight, double frameWidth, double frameHeight) {
+  Placement p{};
+  if (0.93 * screenHeight >= pictureHeight) {
+    p.clientHeight = pictureHeight;
+    p.top = 0.02 * screenHeight;
+  } else {
+    p.clientHeight = 0.93 * screenHeight - frameHeight;
+    p.top = 0.01 * screenHeight;
+  }
+  if (0.96 * screenWidth >= pictureWidth) {
+    p.clientWidth = pictureWidth;
+    p.right = 0.98 * screenWidth;
+  } else {
+    p.clientWidth = 0.96 * screenWidth - frameWidth;
+    p.right = 0.99 * screenWidth;
+  }
+  return p;
+}
+
+void frmPicOverSize::SizeToPicture() {
+  frameWidthUsed_ = FrameExtraWidth();
+  frameHeightUsed_ = FrameExtraHeight();
+  const Placement p = FirstSizing(platform::Screen::Width(), platform::Screen::Height(), OverSizePicWidth,
+                                  OverSizePicHeight, frameWidthUsed_, frameHeightUsed_);
+  SetHeight(p.clientHeight);
+  SetTop(p.top);
+  SetWidth(p.clientWidth);
+  // By the width the window now has, which may differ from the one asked for.
+  SetLeft(p.right - (Width() + frameWidthUsed_));
+  FillClientArea();
+}
+
+void frmPicOverSize::CatchUpWithFrame() {
+  if (!awaitingFrame_) frameWatch_->stop();
+  if (!awaitingFrame_ || !isVisible()) return;
+  const double frameWidth = FrameExtraWidth();
+  const double frameHeight = FrameExtraHeight();
+  if (frameWidth == 0 && frameHeight == 0) return;
+  awaitingFrame_ = false;
+  frameWatch_->stop();
+  if (frameWidth == frameWidthUsed_ && frameHeight == frameHeightUsed_) return;
+  sizing_ = true;
+  SizeToPicture();
+  sizing_ = false;
+}
+
+void frmPicOverSize::setVisible(bool visible) {
+  // The first sizing is done before the window is mapped, so that the window
+  // manager puts the frame where it is asked to; a window that is already
+  // on the screen is moved by its client area until it has been framed.
+  if (visible && !isVisible() && OverSizeWindowSized == 0 && IsLoaded()) Form_Resize();
+  Form::setVisible(visible);
+}
+
+void frmPicOverSize::moveEvent(QMoveEvent* event) {
+  Form::moveEvent(event);
+  // The window manager framing a new window often shows as a move.
+  CatchUpWithFrame();
+}
+
+void frmPicOverSize::hideEvent(QHideEvent* event) {
+  Form::hideEvent(event);
+  awaitingFrame_ = false;
+  frameWatch_->stop();
+}
+
 void frmPicOverSize::Form_Resize() {
   // The sizes set below raise resize events of their own; the outer call
   // fills the client area once it is done.
   if (sizing_) return;
   if (OverSizeWindowSized == 0) {
     sizing_ = true;
-    const double sh = platform::Screen::Height();
-    const double sw = platform::Screen::Width();
-    if (0.93 * sh >= OverSizePicHeight) {
-      SetHeight(OverSizePicHeight + 400.0);
-      SetTop(0.02 * sh);
-    } else {
-      SetHeight(0.93 * sh);
-      SetTop(0.01 * sh);
-    }
-    if (0.96 * sw >= OverSizePicWidth) {
-      SetWidth(OverSizePicWidth + 125.0);
-      SetLeft(0.98 * sw - Width());
-    } else {
-      SetWidth(0.96 * sw);
-      SetLeft(0.99 * sw - Width());
-    }
-    FillClientArea();
+    SizeToPicture();
     OverSizeWindowSized = -1;
+    awaitingFrame_ = true;
+    frameLooks_ = 0;
+    frameWatch_->start();
     sizing_ = false;
+    CatchUpWithFrame();  // framed already (shown before)
     return;
   }
+  CatchUpWithFrame();
   FillClientArea();
+}
+
+void frmPicOverSize::SetOuterSize(double width, double height) {
+  SetHeight(height - FrameExtraHeight());
+  SetWidth(width - FrameExtraWidth());
 }
 
 void frmPicOverSize::imgOverSizePic_MouseDown(int Button, int Shift, double, double) {
@@ -101,10 +171,15 @@ void frmPicOverSize::imgOverSizePic_MouseDown(int Button, int Shift, double, dou
   if (height < kMinZoomTwips || width < kMinZoomTwips || height > kMaxZoomTwips || width > kMaxZoomTwips) return;
   OverSizePicHeight = static_cast<std::int32_t>(height);
   OverSizePicWidth = static_cast<std::int32_t>(width);
-  // The desktop keeps a window within the screen; the picture window is
-  // also never less than a pixel in either direction.
-  SetHeight(std::clamp(OverSizePicHeight + 400.0, double(kMinZoomTwips), platform::Screen::Height()));
-  SetWidth(std::clamp(OverSizePicWidth - 125.0, double(kMinZoomTwips), platform::Screen::Width()));
+  awaitingFrame_ = false;
+  frameWatch_->stop();
+  // The window's outer size, frame included. The desktop keeps a window
+  // within the screen; the picture window is also never less than a pixel
+  // in either direction.
+  SetOuterSize(std::max(std::min(OverSizePicWidth - 125.0, platform::Screen::Width()),
+                        FrameExtraWidth() + kMinZoomTwips),
+               std::max(std::min(OverSizePicHeight + 400.0, platform::Screen::Height()),
+                        FrameExtraHeight() + kMinZoomTwips));
   FillClientArea();
 }
 

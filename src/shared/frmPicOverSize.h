@@ -1,12 +1,15 @@
 #pragma once
 // The picture window: an enlarged copy of a question or step picture, sized
-// once per opening by fractions of the screen, resizable with the mouse (the
-// picture stretches with it) and zoomed by left or middle clicks.
+// once per opening by fractions of the screen (a picture that fits shows at
+// its own size), resizable with the mouse (the picture stretches with it) and
+// zoomed by left or middle clicks.
 #include <QPointer>
 #include <cstdint>
 
 #include "platform/forms/Form.h"
 #include "platform/forms/Picture.h"
+
+class QTimer;
 
 namespace shared {
 
@@ -34,6 +37,21 @@ class frmPicOverSize : public platform::Form {
   // (one pixel to the largest window X11 can make) is ignored.
   static constexpr std::int32_t kMinZoomTwips = 15;
   static constexpr std::int32_t kMaxZoomTwips = 32767 * 15;
+  // How often and how long a new window looks for its frame.
+  static constexpr int kFrameLookMs = 50;
+  static constexpr int kFrameLooks = 40;
+
+  // The first sizing, twips: a picture within 93% of the screen's height
+  // and 96% of its width gets a client area of its own size, with the frame
+  // the window manager puts around it counted outside; a larger one gets
+  // that share of the screen, frame included, and is shrunk into it. The
+  // window's top and the right edge of its frame are placed by fractions of
+  // the screen too.
+  struct Placement {
+    double top, right, clientWidth, clientHeight;
+  };
+  static Placement FirstSizing(double screenWidth, double screenHeight, double pictureWidth, double pictureHeight,
+                               double frameWidth, double frameHeight);
 
   // The program's one picture window, made on first use. It stays (hidden or
   // shown) until its owner goes; a later call then makes a new one.
@@ -48,16 +66,31 @@ class frmPicOverSize : public platform::Form {
   // Brings the window forward and, as its activation does, sizes it if it has
   // not been sized since it was opened.
   void SetFocus();
+  // The first sizing is done as the window is shown, before it is mapped.
+  void setVisible(bool visible) override;
 
  protected:
   void Form_Activate() override;
   void Form_Resize() override;
+  void moveEvent(QMoveEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   frmPicOverSize();
   void FillClientArea();
+  void SizeToPicture();
+  void CatchUpWithFrame();
+  void SetOuterSize(double width, double height);
 
   bool sizing_ = false;
+  // Sized before the window manager framed the window: sized again with the
+  // frame once it is there. Nothing tells a window that its frame came, and
+  // the move it may bring is not always seen: it is looked for a while.
+  bool awaitingFrame_ = false;
+  QTimer* frameWatch_ = nullptr;
+  int frameLooks_ = 0;
+  double frameWidthUsed_ = 0;
+  double frameHeightUsed_ = 0;
 
   static QPointer<frmPicOverSize>& Current();
 };

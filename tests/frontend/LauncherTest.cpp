@@ -455,11 +455,12 @@ TEST_F(Launcher, RecordedHelpFilesAndDocumentsWaitForTheirApplication) {
   EXPECT_TRUE(responder.boxes.empty());
   Press("Gone");
   ExpectOneBox("The specified file was not found.", 48, " Error");
-  // With no application to start, nothing is started: "Unknown error".
+  // With no application for the type, the message is the one the same press
+  // gives without logging.
   viewer.clear();
   Press("Guide");
   ASSERT_EQ(responder.boxes.size(), 2u);
-  EXPECT_EQ(responder.boxes[1].prompt, "Unknown error");
+  EXPECT_EQ(responder.boxes[1].prompt, "There is no application associated with the given file name extension.");
   ExpectCommonEnd();
 }
 

@@ -1,7 +1,7 @@
 // Recorded launches: while logging is on, a section runs from its "start" row
 // to its "stop" row, the program started as a real process and waited for
-// with the window live and no core spent; the excluded names, the types that
-// keep their row open, and the failures of a "stop".
+// with the window live and no core spent; the excluded names, the presses
+// that close their row without running, and the failures of a "stop".
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
@@ -171,30 +171,30 @@ TEST_F(RecordedLaunch, ExcludedSectionNamesInAnyCaseAreNotRecorded) {
   EXPECT_EQ(recorded[1].section.ToText(), "Misc - Reporting system");
 }
 
-TEST_F(RecordedLaunch, NothingAndAMissingProgramLeaveTheirRowsOpen) {
+TEST_F(RecordedLaunch, SectionsThatNeverRunCloseTheirRowsAsThePressEnds) {
   StartLoggedOn();
+  FixClock(QDateTime(QDate(2024, 3, 15), QTime(9, 30, 0)));
   Press("Soon");
   ExpectBox(0, "Sorry, this option is not available.", 48, " Not available");
   ExpectCommonEnd();
+  EXPECT_TRUE(main->RecordStopped);
+  EXPECT_FALSE(main->tmrClockValidity->Enabled());
   Press("Gone");
   ExpectBox(1, "The specified file was not found.", 48, " Error");
   ExpectCommonEnd();
+  Touch(Path("Docs/Guide.pdf"));
+  Press("Guide");  // no application for the type
+  ExpectBox(2, "There is no application associated with the given file name extension.", 48, " Error");
+  ExpectCommonEnd();
   const auto rows = Rows();
-  ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0].section.ToText(), "Navigation - Soon");
-  EXPECT_TRUE(rows[0].timeOut.IsNull());
-  EXPECT_EQ(rows[1].section.ToText(), "Navigation - Gone");
-  EXPECT_TRUE(rows[1].timeOut.IsNull());
-  EXPECT_TRUE(main->tmrClockValidity->Enabled());  // the open record is still guarded
-
-  // The next recorded section's stop closes its own row, the last one.
-  ArgsProbe probe(Path("Tests/Plotter"));
-  Press("Radar plotting");
-  const auto after = Rows();
-  ASSERT_EQ(after.size(), 3u);
-  EXPECT_TRUE(after[0].timeOut.IsNull());
-  EXPECT_TRUE(after[1].timeOut.IsNull());
-  EXPECT_FALSE(after[2].timeOut.IsNull());
+  ASSERT_EQ(rows.size(), 3u);
+  const QStringList sections = {"Navigation - Soon", "Navigation - Gone", "Navigation - Guide"};
+  for (size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i].section.ToText(), sections[static_cast<int>(i)]);
+    EXPECT_DOUBLE_EQ(rows[i].timeOut.ToDateSerial(), NowSerial()) << i;  // no study time
+    EXPECT_DOUBLE_EQ(rows[i].timeIn.ToDateSerial(), NowSerial()) << i;
+  }
+  EXPECT_EQ(responder.boxes.size(), 3u);
 }
 
 TEST_F(RecordedLaunch, AGroupChosenFromTheKeyboardIsListedAndNamesTheRow) {
@@ -286,7 +286,7 @@ TEST_F(RecordedLaunch, AStudyTableEmptiedDuringTheSectionReachesTheLaunchersHand
   EXPECT_TRUE(main->IsLoaded());
 }
 
-TEST_F(RecordedLaunch, MoviesGetTheirStopFoundOrNotAndAnimationsOnlyOnceShown) {
+TEST_F(RecordedLaunch, MoviesGetTheirStopFoundOrNotAndAnimationsOnceClosedOrNotFound) {
   StartLoggedOn();
   Press("Lookout video");
   ExpectBox(0, "Sorry, the specified movie was not found.", 48, " Error");
@@ -295,7 +295,7 @@ TEST_F(RecordedLaunch, MoviesGetTheirStopFoundOrNotAndAnimationsOnlyOnceShown) {
   auto rows = Rows();
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_FALSE(rows[0].timeOut.IsNull());
-  EXPECT_TRUE(rows[1].timeOut.IsNull());
+  EXPECT_FALSE(rows[1].timeOut.IsNull());  // closed as the press ends
 
   Touch(Path("Anim/buoyage.htm"));
   std::vector<StudyRow> whileShown;

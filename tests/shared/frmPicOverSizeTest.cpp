@@ -39,6 +39,9 @@ class PicOverSizeTest : public PictureFixture {
     EXPECT_EQ(after.height, before.height) << what;
     EXPECT_EQ(after.width, before.width) << what;
   }
+  // The window's size with its frame, as the zoom sets it.
+  static double OuterHeight(frmPicOverSize& w) { return w.Height() + w.FrameExtraHeight(); }
+  static double OuterWidth(frmPicOverSize& w) { return w.Width() + w.FrameExtraWidth(); }
   void ExpectImageFillsTheWindow(frmPicOverSize& w) {
     EXPECT_EQ(Left(w.imgOverSizePic), 0);
     EXPECT_EQ(Top(w.imgOverSizePic), 0);
@@ -56,21 +59,48 @@ TEST_F(PicOverSizeTest, OpeningSizesTheWindowToThePictureByScreenFractions) {
   EXPECT_TRUE(w.isWindow());
   EXPECT_EQ(w.Caption(), QStringLiteral(" Illustration / Diagram"));
   EXPECT_EQ(w.imgOverSizePic->ToolTipText(), QStringLiteral("Image resizable with mouse or left-click (Shift/Ctrl/Alt)"));
-  EXPECT_EQ(w.Height(), 3400);
+  // The client area is the picture's size; the frame's right edge is at
+  // 98% of the screen.
+  EXPECT_EQ(w.Height(), 3000);
   EXPECT_EQ(w.Top(), 230.4);
-  EXPECT_EQ(w.Width(), 4125);
-  EXPECT_EQ(w.Left(), 10927.8);
+  EXPECT_EQ(w.Width(), 4000);
+  EXPECT_EQ(w.Left(), 15052.8 - 4000 - w.FrameExtraWidth());
   EXPECT_EQ(GLOBAL::OverSizeWindowSized, -1);
   ExpectImageFillsTheWindow(w);
-  EXPECT_EQ(w.imgOverSizePic->size(), QSize(275, 227));
+  EXPECT_EQ(w.imgOverSizePic->size(), QSize(267, 200));
+
+  // The picture shows at its own size, pixel for pixel.
+  w.Hide();
+  const StdPicture picture = Halves(40, 30);
+  OpenPictureWindow(picture, 30 * 15, 40 * 15, &host(), nullptr);
+  EXPECT_EQ(w.grab().toImage().convertToFormat(QImage::Format_RGB32), picture.Image().convertToFormat(QImage::Format_RGB32));
+}
+
+TEST_F(PicOverSizeTest, TheFrameTheWindowManagerReportsIsCountedOutsideThePicture) {
+  // A frame of 2 pixels across and 25 down (borders and caption).
+  const double frameWidth = 30, frameHeight = 375;
+  auto p = frmPicOverSize::FirstSizing(15360, 11520, 4000, 3000, frameWidth, frameHeight);
+  EXPECT_EQ(p.clientWidth, 4000);
+  EXPECT_EQ(p.clientHeight, 3000);
+  EXPECT_EQ(p.top, 230.4);
+  EXPECT_EQ(p.right, 15052.8);  // the frame's right edge: left = 15052.8 - 4030
+  // A picture beyond the screen's shares gets them, frame included.
+  p = frmPicOverSize::FirstSizing(15360, 11520, 16000, 12000, frameWidth, frameHeight);
+  EXPECT_EQ(p.clientWidth, 0.96 * 15360 - 30);
+  EXPECT_EQ(p.clientHeight, 0.93 * 11520 - 375);
+  // The shares are the picture's limits: at exactly 93% and 96% it still
+  // shows at its own size.
+  p = frmPicOverSize::FirstSizing(15360, 11520, 0.96 * 15360, 0.93 * 11520, frameWidth, frameHeight);
+  EXPECT_EQ(p.clientWidth, 0.96 * 15360);
+  EXPECT_EQ(p.clientHeight, 0.93 * 11520);
 }
 
 TEST_F(PicOverSizeTest, APictureLargerThanTheScreenGetsMostOfTheScreen) {
   frmPicOverSize& w = Open(12000, 16000);
-  EXPECT_EQ(w.Height(), 0.93 * 11520);
+  EXPECT_EQ(w.Height() + w.FrameExtraHeight(), 0.93 * 11520);
   EXPECT_EQ(w.Top(), 0.01 * 11520);
-  EXPECT_EQ(w.Width(), 0.96 * 15360);
-  EXPECT_EQ(w.Left(), 0.99 * 15360 - 0.96 * 15360);
+  EXPECT_EQ(w.Width() + w.FrameExtraWidth(), 0.96 * 15360);
+  EXPECT_DOUBLE_EQ(w.Left(), 0.99 * 15360 - 0.96 * 15360);
   ExpectImageFillsTheWindow(w);
   EXPECT_EQ(GLOBAL::OverSizePicHeight, 12000);  // the window's size is not the picture's
   EXPECT_EQ(GLOBAL::OverSizePicWidth, 16000);
@@ -83,7 +113,7 @@ TEST_F(PicOverSizeTest, LaterResizesAndActivationsOnlyStretchThePicture) {
   QApplication::processEvents();
   EXPECT_EQ(w.Width(), 6000);
   EXPECT_EQ(w.Height(), 5000);
-  EXPECT_EQ(w.Left(), 10927.8);
+  EXPECT_EQ(w.Left(), 11052.8 - w.FrameExtraWidth());
   EXPECT_EQ(GLOBAL::OverSizeWindowSized, -1);
   ExpectImageFillsTheWindow(w);
   w.SetFocus();  // an activation of a sized window
@@ -101,9 +131,9 @@ TEST_F(PicOverSizeTest, LaterResizesAndActivationsOnlyStretchThePicture) {
   // The next opening sizes it afresh.
   w.Hide();
   Open(1500, 1500);
-  EXPECT_EQ(w.Height(), 1900);
-  EXPECT_EQ(w.Width(), 1625);
-  EXPECT_EQ(w.Left(), 0.98 * 15360 - 1625);
+  EXPECT_EQ(w.Height(), 1500);
+  EXPECT_EQ(w.Width(), 1500);
+  EXPECT_EQ(w.Left(), 0.98 * 15360 - 1500 - w.FrameExtraWidth());
 }
 
 TEST_F(PicOverSizeTest, LeftAndMiddleClicksZoomByTheKeysHeld) {
@@ -112,8 +142,8 @@ TEST_F(PicOverSizeTest, LeftAndMiddleClicksZoomByTheKeysHeld) {
   w.imgOverSizePic_MouseDown(1, 0, 10, 10);  // plain: 0.75
   EXPECT_EQ(GLOBAL::OverSizePicHeight, 2250);
   EXPECT_EQ(GLOBAL::OverSizePicWidth, 3000);
-  EXPECT_EQ(w.Height(), 2650);  // + 400
-  EXPECT_EQ(w.Width(), 2875);   // - 125, where the first sizing added 125
+  EXPECT_EQ(OuterHeight(w), 2650);  // + 400
+  EXPECT_EQ(OuterWidth(w), 2875);   // - 125, where the first sizing added 125
   EXPECT_EQ(w.Top(), top);
   EXPECT_EQ(w.Left(), left);
   EXPECT_EQ(GLOBAL::OverSizeWindowSized, -1);
@@ -122,8 +152,8 @@ TEST_F(PicOverSizeTest, LeftAndMiddleClicksZoomByTheKeysHeld) {
   w.imgOverSizePic_MouseDown(4, 4, 0, 0);  // middle with Alt: 2.0
   EXPECT_EQ(GLOBAL::OverSizePicHeight, 4500);
   EXPECT_EQ(GLOBAL::OverSizePicWidth, 6000);
-  EXPECT_EQ(w.Height(), 4900);
-  EXPECT_EQ(w.Width(), 5875);
+  EXPECT_EQ(OuterHeight(w), 4900);
+  EXPECT_EQ(OuterWidth(w), 5875);
 
   w.imgOverSizePic_MouseDown(1, 2, 0, 0);  // Ctrl: 0.5
   EXPECT_EQ(GLOBAL::OverSizePicHeight, 2250);
@@ -135,8 +165,8 @@ TEST_F(PicOverSizeTest, LeftAndMiddleClicksZoomByTheKeysHeld) {
   w.imgOverSizePic_MouseDown(1, 1, 0, 0);
   EXPECT_EQ(GLOBAL::OverSizePicHeight, 4000);  // 3999.9999
   EXPECT_EQ(GLOBAL::OverSizePicWidth, 5333);   // 5333.3332
-  EXPECT_EQ(w.Height(), 4400);
-  EXPECT_EQ(w.Width(), 5208);
+  EXPECT_EQ(OuterHeight(w), 4400);
+  EXPECT_EQ(OuterWidth(w), 5208);
 }
 
 TEST_F(PicOverSizeTest, ZoomedSizesRoundHalvesToEven) {
@@ -191,7 +221,7 @@ TEST_F(PicOverSizeTest, RepeatedZoomsKeepTheWindowAValidSize) {
   for (int i = 0; i < 30; ++i) w.imgOverSizePic_MouseDown(1, 2, 0, 0);
   EXPECT_EQ(GLOBAL::OverSizePicHeight, 24);
   EXPECT_EQ(GLOBAL::OverSizePicWidth, 31);
-  EXPECT_EQ(w.Height(), 424);
+  EXPECT_EQ(OuterHeight(w), 424);
   EXPECT_EQ(w.Width(), 15);  // 31 - 125 would be negative
   EXPECT_GE(w.width(), 1);
 
@@ -201,18 +231,18 @@ TEST_F(PicOverSizeTest, RepeatedZoomsKeepTheWindowAValidSize) {
   GLOBAL::OverSizePicWidth = 4000;
   for (int i = 0; i < 30; ++i) {
     w.imgOverSizePic_MouseDown(1, 4, 0, 0);
-    EXPECT_LE(w.Height(), 11520);
-    EXPECT_LE(w.Width(), 15360);
+    EXPECT_LE(OuterHeight(w), 11520);
+    EXPECT_LE(OuterWidth(w), 15360);
   }
   EXPECT_EQ(GLOBAL::OverSizePicHeight, 3000 * 64);
   EXPECT_EQ(GLOBAL::OverSizePicWidth, 4000 * 64);
-  EXPECT_EQ(w.Height(), 11520);
-  EXPECT_EQ(w.Width(), 15360);
+  EXPECT_EQ(OuterHeight(w), 11520);
+  EXPECT_EQ(OuterWidth(w), 15360);
   ExpectImageFillsTheWindow(w);
   // And comes back down from there.
   for (int i = 0; i < 6; ++i) w.imgOverSizePic_MouseDown(1, 2, 0, 0);
-  EXPECT_EQ(w.Height(), 3400);
-  EXPECT_EQ(w.Width(), 3875);
+  EXPECT_EQ(OuterHeight(w), 3400);
+  EXPECT_EQ(OuterWidth(w), 3875);
 }
 
 TEST_F(PicOverSizeTest, AClickOnTheWindowZoomsThroughTheImagesMouseEvent) {
@@ -240,7 +270,7 @@ TEST_F(PicOverSizeTest, TheWindowGoesWithItsOwnerAndIsMadeAfreshAfterwards) {
   EXPECT_FALSE(frmPicOverSize::Visible());
   OpenPictureWindow(Halves(4, 4), 60, 60, nullptr, nullptr);
   EXPECT_TRUE(frmPicOverSize::Visible());
-  EXPECT_EQ(frmPicOverSize::Instance().Height(), 460);
+  EXPECT_EQ(frmPicOverSize::Instance().Height(), 60);
 }
 
 }  // namespace

@@ -103,7 +103,7 @@ TEST_F(StepPictures, TooLargeFirstPictureGetsTheFocusAtStart) {
   ASSERT_TRUE(WindowShown());
   // Given the focus, the window has sized itself to the picture.
   EXPECT_EQ(shared::GLOBAL::OverSizeWindowSized, -1);
-  EXPECT_DOUBLE_EQ(shared::frmPicOverSize::Instance().Height(), 6000 + 400);
+  EXPECT_DOUBLE_EQ(shared::frmPicOverSize::Instance().Height(), 6000);  // the picture's own height
   // The window is unloaded with the main window's unload.
   EXPECT_THROW(form->Unload(), platform::ProgramEnded);
   EXPECT_FALSE(WindowShown());

@@ -61,6 +61,8 @@ void Form::SetWidth(double twips) { platform::SetWidth(this, twips); }
 void Form::SetHeight(double twips) { platform::SetHeight(this, twips); }
 double Form::ScaleWidth() const { return PixelsToTwips(client_->width()); }
 double Form::ScaleHeight() const { return PixelsToTwips(client_->height()); }
+double Form::FrameExtraWidth() const { return PixelsToTwips(frameGeometry().width() - width()); }
+double Form::FrameExtraHeight() const { return PixelsToTwips(frameGeometry().height() - height()); }
 
 int Form::WindowState() const {
   if (windowState() & Qt::WindowMinimized) return vbMinimized;

@@ -39,6 +39,11 @@ class Form : public QWidget {
   void SetHeight(double twips);
   double ScaleWidth() const;
   double ScaleHeight() const;
+  // What the window manager's frame (borders, caption) adds to the window's
+  // width and height, twips: 0 without a window manager, and until it has
+  // framed the window, a little after the first showing.
+  double FrameExtraWidth() const;
+  double FrameExtraHeight() const;
 
   QString Caption() const { return windowTitle(); }
   void SetCaption(const QString& caption) { setWindowTitle(caption); }

@@ -17,6 +17,7 @@
 #pragma push_macro("signals")
 #undef signals
 #include <gio/gio.h>
+#include <gio/gdesktopappinfo.h>
 #pragma pop_macro("signals")
 
 #include "platform/system/Paths.h"
@@ -80,6 +81,25 @@ QString FolderOf(const QString& path) {
   return slash == 0 ? QStringLiteral("/") : ResolvePath(path.left(slash));
 }
 
+// The result for a file that is not there: 2, or 3 when its folder is not
+// there either.
+int MissingFileResult(const QString& path) {
+  const qsizetype slash = path.lastIndexOf(u'/');
+  const QString folder = slash < 0 ? QStringLiteral(".") : (slash == 0 ? QStringLiteral("/") : path.left(slash));
+  return QFileInfo(ResolvePath(folder)).isDir() ? shell::FileNotFound : shell::PathNotFound;
+}
+
+// The result for a program that could not be started, by the errno of the start.
+int StartFailureResult(int error) {
+  switch (error) {
+    case ENOENT: return shell::FileNotFound;
+    case EACCES: case EPERM: return shell::AccessDenied;
+    case ENOMEM: return shell::OutOfMemory;
+    case ENOEXEC: return shell::BadFormat;
+    default: return shell::OutOfResources;
+  }
+}
+
 }  // namespace
 
 // Starts processes and hands out their handles; errno of a failed start.
@@ -137,6 +157,25 @@ void SetDesktopApplications(DesktopApplications* applications) {
   Applications() = applications ? applications : &Gio();
 }
 
+QStringList DesktopEntryCommand(const QString& exec, const QString& name, bool terminal, const QString& file,
+                                const QString& uri) {
+  QStringList command;
+  int argc = 0;
+  gchar** argv = nullptr;
+  if (exec.isEmpty() || !g_shell_parse_argv(exec.toUtf8().constData(), &argc, &argv, nullptr)) return command;
+  bool fileGiven = false;
+  for (int i = 0; i < argc; ++i) {
+    QString out;
+    if (ExpandFieldCodes(QString::fromUtf8(argv[i]), file, uri, name, out, fileGiven)) command << out;
+  }
+  g_strfreev(argv);
+  if (command.isEmpty()) return command;
+  if (!fileGiven) command << file;
+  // Debian's terminal of the desktop: "-e" and the command with its arguments.
+  if (terminal) command = QStringList{QStringLiteral("x-terminal-emulator"), QStringLiteral("-e")} + command;
+  return command;
+}
+
 QStringList GioOpenCommand(const QString& file) {
   QStringList command;
   GFile* gfile = g_file_new_for_path(QFile::encodeName(file).constData());
@@ -147,21 +186,12 @@ QStringList GioOpenCommand(const QString& file) {
     const char* exec = g_app_info_get_commandline(app);
     const char* executable = g_app_info_get_executable(app);
     const QString line = exec ? QString::fromUtf8(exec) : QString::fromUtf8(executable ? executable : "");
-    int argc = 0;
-    gchar** argv = nullptr;
-    if (!line.isEmpty() && g_shell_parse_argv(line.toUtf8().constData(), &argc, &argv, nullptr)) {
-      gchar* uri = g_file_get_uri(gfile);
-      const QString name = QString::fromUtf8(g_app_info_get_name(app));
-      bool fileGiven = false;
-      for (int i = 0; i < argc; ++i) {
-        QString out;
-        if (ExpandFieldCodes(QString::fromUtf8(argv[i]), file, QString::fromUtf8(uri), name, out, fileGiven))
-          command << out;
-      }
-      if (!command.isEmpty() && !fileGiven) command << file;
-      g_free(uri);
-      g_strfreev(argv);
-    }
+    const bool terminal =
+        G_IS_DESKTOP_APP_INFO(app) && g_desktop_app_info_get_boolean(G_DESKTOP_APP_INFO(app), "Terminal");
+    gchar* uri = g_file_get_uri(gfile);
+    command = DesktopEntryCommand(line, QString::fromUtf8(g_app_info_get_name(app)), terminal, file,
+                                  QString::fromUtf8(uri));
+    g_free(uri);
     g_object_unref(app);
   }
   g_object_unref(gfile);
@@ -192,11 +222,7 @@ int ShellExecute(const QString& verb, const QString& file, const QString& parame
   (void)showCommand;  // every window opens in its normal state
   if (verb.compare(QLatin1String("open"), Qt::CaseInsensitive) != 0) return shell::NoAssociation;
   const QString path = ProgramPath(file);
-  if (path.isEmpty() || !QFileInfo::exists(path)) {
-    const qsizetype slash = path.lastIndexOf(u'/');
-    const QString folder = slash < 0 ? QStringLiteral(".") : (slash == 0 ? QStringLiteral("/") : path.left(slash));
-    return QFileInfo(ResolvePath(folder)).isDir() ? shell::FileNotFound : shell::PathNotFound;
-  }
+  if (path.isEmpty() || !QFileInfo::exists(path)) return MissingFileResult(path);
   const QString dir = directory.isEmpty() ? QString() : ResolvePath(directory);
   if (!dir.isEmpty() && !QFileInfo(dir).isDir()) return shell::PathNotFound;
 
@@ -204,13 +230,7 @@ int ShellExecute(const QString& verb, const QString& file, const QString& parame
   if (IsProgramFile(path)) {
     const QStringList args = parameters.isEmpty() ? QStringList() : QStringList{parameters};
     if (ProcessStarter::Start(path, args, dir, &error, true)) return shell::Success;
-    switch (error) {
-      case ENOENT: return shell::FileNotFound;
-      case EACCES: case EPERM: return shell::AccessDenied;
-      case ENOMEM: return shell::OutOfMemory;
-      case ENOEXEC: return shell::BadFormat;
-      default: return shell::OutOfResources;
-    }
+    return StartFailureResult(error);
   }
   const QStringList command = Applications()->OpenCommand(QFileInfo(path).absoluteFilePath());
   if (command.isEmpty()) return shell::NoAssociation;
@@ -249,12 +269,17 @@ void SplitCommandLine(const QString& commandLine, QString& program, QString& res
   if (!rest.isEmpty() && IsBlank(rest[0])) rest.remove(0, 1);
 }
 
-bool CreateProcess(const QString& commandLine, const QString& currentDirectory, ProcessInformation& info) {
+bool CreateProcess(const QString& commandLine, const QString& currentDirectory, ProcessInformation& info,
+                   int* failure) {
   info = ProcessInformation{};
+  const auto fail = [failure](int result) {
+    if (failure) *failure = result;
+    return false;
+  };
   QString program, rest;
   SplitCommandLine(commandLine, program, rest);
   const QString dir = currentDirectory.isEmpty() ? QString() : ResolvePath(currentDirectory);
-  if (!dir.isEmpty() && !QFileInfo(dir).isDir()) return false;
+  if (!dir.isEmpty() && !QFileInfo(dir).isDir()) return fail(shell::PathNotFound);
 
   QString exe;
   QStringList args;
@@ -262,7 +287,7 @@ bool CreateProcess(const QString& commandLine, const QString& currentDirectory, 
   if (program.compare(QLatin1String("hh.exe"), Qt::CaseInsensitive) == 0) {
     // The compiled-help viewer: whatever the desktop opens the help file with.
     document = ResolvePath(Unquoted(rest));
-    if (!QFileInfo(document).isFile()) return false;
+    if (!QFileInfo(document).isFile()) return fail(MissingFileResult(document));
   } else {
     const QString path = ProgramPath(program);
     if (IsProgramFile(path)) {
@@ -271,18 +296,18 @@ bool CreateProcess(const QString& commandLine, const QString& currentDirectory, 
     } else if (QFileInfo(path).isFile()) {
       document = path;
     } else {
-      return false;
+      return fail(MissingFileResult(path));
     }
   }
   if (!document.isEmpty()) {
     const QStringList command = Applications()->OpenCommand(QFileInfo(document).absoluteFilePath());
-    if (command.isEmpty()) return false;
+    if (command.isEmpty()) return fail(shell::NoAssociation);
     exe = command.front();
     args = command.mid(1);
   }
   int error = 0;
   info.process = ProcessStarter::Start(exe, args, dir, &error);
-  if (!info.process) return false;
+  if (!info.process) return fail(document.isEmpty() ? StartFailureResult(error) : shell::InvalidAssociation);
   info.processId = info.process->ProcessId();
   return true;
 }

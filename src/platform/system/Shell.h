@@ -41,6 +41,13 @@ void SetDesktopApplications(DesktopApplications* applications);  // nullptr: GIO
 // The GIO lookup (the Exec line of the default application, its field codes
 // filled in; the file is appended when the line has none).
 QStringList GioOpenCommand(const QString& file);
+// The command of a desktop entry's Exec line for a file and its URI: field
+// codes filled in, the file appended when the line names none, and, for an
+// application that runs in a terminal, the desktop's terminal in front
+// ("x-terminal-emulator -e ..."; without one the start fails). Empty when the
+// line gives no command.
+QStringList DesktopEntryCommand(const QString& exec, const QString& name, bool terminal, const QString& file,
+                                const QString& uri);
 
 // The path a content path names as a program: resolved without regard to case
 // and, when it ends in ".exe" and does not exist while the same path without
@@ -108,7 +115,11 @@ void SplitCommandLine(const QString& commandLine, QString& program, QString& res
 // "hh.exe \"file\"", a document's path): the program gets the rest of the line
 // as one argument (none when empty). "hh.exe" and a path that is a document
 // start the desktop's application for the file, with the file as argument.
-// False when nothing could be started.
-bool CreateProcess(const QString& commandLine, const QString& currentDirectory, ProcessInformation& info);
+// False when nothing could be started; `failure`, when given, then holds the
+// shell result that says why, as ShellExecute gives it for the same file (2
+// or 3 missing, 31 no application for a document's type, 27 one that cannot
+// start, ...).
+bool CreateProcess(const QString& commandLine, const QString& currentDirectory, ProcessInformation& info,
+                   int* failure = nullptr);
 
 }  // namespace platform

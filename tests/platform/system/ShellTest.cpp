@@ -98,6 +98,17 @@ TEST_F(ShellTest, ADocumentOpensInItsTypesApplication) {
   EXPECT_EQ(viewer.WorkingFolder(), root + "/Tests");
 }
 
+TEST(DesktopEntry, TheExecLineGetsTheFileAndATerminalWhereTheApplicationRunsInOne) {
+  const QString file = "/d/a b.chm", uri = "file:///d/a%20b.chm";
+  EXPECT_EQ(DesktopEntryCommand("kchmviewer %f", "KchmViewer", false, file, uri), (QStringList{"kchmviewer", file}));
+  EXPECT_EQ(DesktopEntryCommand("viewer --name=%c %i %U", "V", false, file, uri),
+            (QStringList{"viewer", "--name=V", uri}));
+  EXPECT_EQ(DesktopEntryCommand("\"/opt/my viewer\" -r", "V", false, file, uri),
+            (QStringList{"/opt/my viewer", "-r", file}));  // no field code: the file goes last
+  EXPECT_EQ(DesktopEntryCommand("vim %F", "Vim", true, file, uri), (QStringList{"x-terminal-emulator", "-e", "vim", file}));
+  EXPECT_TRUE(DesktopEntryCommand("", "V", false, file, uri).isEmpty());
+}
+
 TEST_F(ShellTest, NoApplicationGivesThirtyOneAndOneThatCannotStartTwentySeven) {
   RecordingApplications apps;
   Touch(root + "/Tests/notes.xyz");
@@ -198,9 +209,17 @@ TEST_F(ShellTest, CreateProcessOpensHelpFilesAndDocumentsInTheirApplication) {
   Touch(root + "/QVRV5_OOW/Corvanta.chm");
   Touch(root + "/Tests/a b.pdf");
   ProcessInformation info;
-  // No application for the type yet: nothing starts.
-  EXPECT_FALSE(CreateProcess("hh.exe \"" + root + "/QVRV5_OOW/Corvanta.chm\"", root + "/QVRV5_OOW", info));
+  // No application for the type yet: nothing starts, and the failure says so
+  // as the shell's open would.
+  int failure = 0;
+  EXPECT_FALSE(CreateProcess("hh.exe \"" + root + "/QVRV5_OOW/Corvanta.chm\"", root + "/QVRV5_OOW", info, &failure));
   EXPECT_FALSE(info.process);
+  EXPECT_EQ(failure, shell::NoAssociation);
+  EXPECT_FALSE(CreateProcess(root + "/Tests/a b.pdf", root + "/Tests", info, &failure));
+  EXPECT_EQ(failure, shell::NoAssociation);
+  apps.application = root + "/no-such-viewer";
+  EXPECT_FALSE(CreateProcess(root + "/Tests/a b.pdf", root + "/Tests", info, &failure));
+  EXPECT_EQ(failure, shell::InvalidAssociation);
   apps.application = viewer.Path();
   ASSERT_TRUE(CreateProcess("hh.exe \"" + root + "/qvrv5_oow/corvanta.chm\"", root + "/QVRV5_OOW", info));
   EXPECT_TRUE(info.process->WaitForExit(10000));
@@ -214,9 +233,13 @@ TEST_F(ShellTest, CreateProcessOpensHelpFilesAndDocumentsInTheirApplication) {
 TEST_F(ShellTest, CreateProcessFailsForMissingProgramsAndFolders) {
   ArgsProbe probe(root + "/Tests/Pellorin");
   ProcessInformation info;
-  EXPECT_FALSE(CreateProcess("\"" + root + "/Tests/Missing.exe\" 1", root + "/Tests", info));
-  EXPECT_FALSE(CreateProcess("\"" + root + "/Tests/Pellorin\" 1", root + "/NoFolder", info));
-  EXPECT_FALSE(CreateProcess("hh.exe \"" + root + "/none.chm\"", root, info));
+  int failure = 0;
+  EXPECT_FALSE(CreateProcess("\"" + root + "/Tests/Missing.exe\" 1", root + "/Tests", info, &failure));
+  EXPECT_EQ(failure, shell::FileNotFound);
+  EXPECT_FALSE(CreateProcess("\"" + root + "/Tests/Pellorin\" 1", root + "/NoFolder", info, &failure));
+  EXPECT_EQ(failure, shell::PathNotFound);
+  EXPECT_FALSE(CreateProcess("hh.exe \"" + root + "/none.chm\"", root, info, &failure));
+  EXPECT_EQ(failure, shell::FileNotFound);
   EXPECT_FALSE(info.process);
   EXPECT_EQ(info.processId, 0);
   EXPECT_FALSE(probe.Ran());
