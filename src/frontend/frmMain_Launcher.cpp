@@ -186,6 +186,8 @@ void frmMain::LaunchByType(LaunchState& launch) {
       }
     });
   } else if (type == QLatin1String("NOTHING")) {
+    // Not a launch that failed: the visit is recorded as begun and left open.
+    launch.recordOpen = false;
     MsgBox(QStringLiteral("Sorry, this option is not available."), platform::vbExclamation,
            QStringLiteral(" Not available"));
   } else if (type == QLatin1String("CHM")) {
