@@ -390,6 +390,19 @@ TEST(RichTextBox, FontSizeOfTheWholeBox) {
   // Text put in later takes the box's size.
   box.SetText("later");
   EXPECT_TRUE(Outline(*box.document()).contains("[MS Sans Serif 14] later"));
+  // The selection's size reaches its empty paragraphs, the first one too,
+  // and none after it.
+  box.SetTextRTF("{\\rtf1\\fs20\\par x\\par\\fs60\\par y\\par\\fs30\\par}");
+  box.SetSelStart(0);
+  box.SetSelLength(7);
+  box.SetSelFontSize(9);
+  std::vector<double> sizes;
+  for (QTextBlock b = box.document()->begin(); b.isValid(); b = b.next()) sizes.push_back(b.charFormat().fontPointSize());
+  EXPECT_EQ(sizes[0], 9);
+  EXPECT_EQ(sizes[2], 9);
+  EXPECT_EQ(sizes.back(), 15);
+  EXPECT_TRUE(Outline(*box.document()).contains(" 9] x\n"));
+  EXPECT_TRUE(Outline(*box.document()).contains(" 30] y\n"));
 }
 
 TEST(RichTextBox, RefusedFontSizesRaiseError380AndChangeNothing) {
