@@ -49,6 +49,7 @@ enum class Kw : std::uint8_t {
   Par, Line, Tab, Pard, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa, Tx, Tqr, Tqc, Tqdec, Deftab, ListText, Chftn,
   Trowd, Cellx, Trleft, Trgaph, CellBorder, Intbl, Itap, Cell, Row,
   U, Uc,
+  PageBreak,
   Emdash, Endash, Bullet, Lquote, Rquote, Ldblquote, Rdblquote, Emspace, Enspace, Qmspace,
   Zwj, Zwnj, Ltrmark, Rtlmark,
 };
@@ -69,7 +70,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
         {"fs", Kw::Fs}, {"f", Kw::F}, {"cf", Kw::Cf}, {"cb", Kw::Cb}, {"chcbpat", Kw::Cb},
         {"highlight", Kw::Highlight}, {"super", Kw::Super}, {"sub", Kw::Sub}, {"nosupersub", Kw::NoSuperSub},
         {"fcharset", Kw::Fcharset}, {"cpg", Kw::Cpg},
-        {"par", Kw::Par}, {"sect", Kw::Par}, {"page", Kw::Par}, {"nestrow", Kw::Par},
+        {"par", Kw::Par}, {"sect", Kw::PageBreak}, {"page", Kw::PageBreak}, {"nestrow", Kw::Par},
         {"line", Kw::Line}, {"tab", Kw::Tab}, {"nestcell", Kw::Tab}, {"pard", Kw::Pard},
         {"tx", Kw::Tx}, {"tqr", Kw::Tqr}, {"tqc", Kw::Tqc}, {"tqdec", Kw::Tqdec}, {"deftab", Kw::Deftab},
         {"listtext", Kw::ListText}, {"pntext", Kw::ListText}, {"chftn", Kw::Chftn},
@@ -500,6 +501,11 @@ class Reader {
       case Kw::Cb:
       case Kw::Highlight: s.chr.bg = std::max(param, 0); return;
       case Kw::Par: Paragraph(); return;
+      case Kw::PageBreak:
+        // A page or section break ends the paragraph, unless one has just
+        // ended (or a table row) and nothing has come since.
+        if (!text_.isEmpty() || !(pendingBreak_ || (table_.table && table_.rowEnded))) Paragraph();
+        return;
       case Kw::Line: Char(0x2028); return;
       case Kw::Tab: Char('\t'); return;
       case Kw::Pard:

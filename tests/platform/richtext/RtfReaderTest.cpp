@@ -78,6 +78,11 @@ TEST(RtfReader, ParagraphsAndTheLastParagraphMark) {
   // \sect and \page end paragraphs; \cell and \row make a table, each cell
   // a paragraph of its own, and a paragraph follows the table.
   EXPECT_EQ(TextOf("{\\rtf1 a\\sect b\\page c\\cell d\\row}"), "a\r\nb\r\nc\r\nd\r\n");
+  // A page or section break straight after a paragraph mark or a row ends
+  // nothing more, whatever resets of format lie between.
+  EXPECT_EQ(TextOf("{\\rtf1\\page a\\par\\page b\\par\\sect\\sectd\\pard c\\par\\par\\page d\\page\\par e\\sect}"),
+            "\r\na\r\nb\r\nc\r\n\r\nd\r\n\r\ne");
+  EXPECT_EQ(TextOf("{\\rtf1 a\\par\\intbl x\\cell\\row\\pard\\page y}"), "a\r\nx\r\ny");
 }
 
 TEST(RtfReader, CharacterFormattingAndGroupScope) {

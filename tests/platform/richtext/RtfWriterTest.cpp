@@ -174,6 +174,11 @@ TEST(RtfWriter, ListsTablesAndScriptsAsTheReaderUnderstoodThem) {
                            "\\pard\\qc\\intbl a\\par\r\nb\\cell\\cell\\row\r\n"}) {
     EXPECT_TRUE(written.contains(QLatin1StringView(part))) << part << "\n" << written.toStdString();
   }
+  // A script ends before the paragraph mark and opens again after it.
+  ExpectRoundTrip(QStringLiteral("{\\rtf1\\super\\par x\\sub 2\\par y\\cell\\row}"));
+  ReadRtf(QStringView(u"{\\rtf1\\super\\par x\\sub 2\\par y\\par}"), doc);
+  EXPECT_TRUE(WriteRtf(doc).contains("\\fs24\\par\r\n\\super x\\sub 2\\nosupersub\\par\r\n\\sub y\\nosupersub\\par"))
+      << WriteRtf(doc).toStdString();
 }
 
 TEST(RtfWriter, RoundTripsOfPictures) {
