@@ -558,7 +558,7 @@ class Reader {
       case Kw::Sa: s.para.sa = twips(0); return;
       case Kw::U: {
         const std::int32_t v = param < 0 ? param + 65536 : param;
-        Char(v >= 0 && v <= 0xFFFF ? static_cast<char16_t>(v) : char16_t(0xFFFD));
+        Char(v >= 0 && v <= 0xFFFF ? SymbolOfPrivateUse(static_cast<char16_t>(v)) : char16_t(0xFFFD));
         ucSkip_ = s.uc;
         return;
       }
@@ -649,7 +649,11 @@ class Reader {
       // A run of ordinary characters goes in at once.
       const char16_t* start = p_ - 1;
       while (p_ < end_ && IsPlainRunChar(*p_, bytes_)) ++p_;
-      AppendRun(QStringView(start, p_ - start));
+      if (Page().IsSymbol()) {
+        AppendSymbols(QStringView(start, p_ - start));
+      } else {
+        AppendRun(QStringView(start, p_ - start));
+      }
       return;
     }
     if (bytes_ && c >= 0x80) {
@@ -671,7 +675,7 @@ class Reader {
     const RtfCodePage& page = Page();
     if (byte < 0x80) {
       FlushBytes();
-      Char(byte);
+      Char(page.IsSymbol() && Cur().dest == Dest::Text ? page.Map(byte) : byte);
     } else if (page.IsSingleByte()) {
       Char(page.Map(byte));
     } else if (page.IsLeadByte(byte)) {
@@ -728,6 +732,22 @@ class Reader {
     AppendRun(QStringView(&ch, 1));
     // After the append: it may have flushed the text before this character.
     if (ch.isSurrogate()) surrogates_ = true;
+  }
+
+  // Letters and signs in a symbol font are the characters the font shows.
+  void AppendSymbols(QStringView run) {
+    QString shown(run.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < run.size(); ++i) {
+      const char16_t c = run[i].unicode();
+      shown[i] = QChar(c < 0x80 ? Page().Map(static_cast<unsigned char>(c)) : c);
+    }
+    AppendRun(shown);
+  }
+
+  // Word processors give a symbol font's characters as U+F020 to U+F0FE.
+  char16_t SymbolOfPrivateUse(char16_t c) {
+    if (c < 0xF020 || c > 0xF0FE || Cur().dest != Dest::Text || !Page().IsSymbol()) return c;
+    return Page().Map(static_cast<unsigned char>(c - 0xF000));
   }
 
   void AppendRun(QStringView run) {

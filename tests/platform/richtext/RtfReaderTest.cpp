@@ -194,6 +194,10 @@ TEST(RtfReader, CodePageOfTheFontsCharacterSet) {
   EXPECT_EQ(TextOf(fonts + "\\f1\\'cf\\'f0\\'e8\\'e2\\'e5\\'f2 \\'ec\\'e8\\'f0\\f2  \\'c5\\'eb\\'dd\\'e3\\'ee\\'f4\\'e5"
                            "\\f0  \\'b0\\f6 \\'b0\\f7 \\'c4\\f5 \\'b7\\'ae}"),
             QString::fromUtf8("Привет мир Ελέγξτε °°Д•→"));
+  // The symbol font shows Greek letters for Latin ones and signs for some
+  // punctuation, however its characters are given.
+  EXPECT_EQ(TextOf(fonts + "\\f5\\'61\\'62\\'67 abg DW\\'22\\'2d\\u-3999?\\u945?{\\f0 a\\u-3999?}}"),
+            QString::fromUtf16(u"αβγ αβγ ΔΩ∀−ααa\uF061"));
   // Double-byte characters whose second byte is below 0x80: "{" and "\\"
   // escaped or as hex, a letter as itself.
   EXPECT_EQ(TextOf(fonts + "\\f3\\'93\\'fa\\'96\\'7b\\'8c\\'ea\\'96\\{\\'95\\'5c\\'95\\\\\\f4 \\'a7A\\'a6n}"),
