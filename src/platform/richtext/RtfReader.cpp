@@ -1,6 +1,7 @@
 #include "platform/richtext/RtfReader.h"
 
 #include "platform/richtext/RtfCodePage.h"
+#include "platform/richtext/RtfPicture.h"
 
 #include <QHash>
 #include <QImage>
@@ -1075,8 +1076,9 @@ class Reader {
     Picture pict = std::move(pict_);
     pict_ = Picture();
     if ((pict.blip != Blip::Png && pict.blip != Blip::Jpeg) || pict.data.isEmpty()) return;
-    QImage image;
-    if (!image.loadFromData(pict.data, pict.blip == Blip::Png ? "PNG" : "JPEG") || image.isNull()) return;
+    const QImage image = DecodeRtfPicture(
+        pict.data, pict.blip == Blip::Png ? RtfPictureKind::Png : RtfPictureKind::Jpeg, pictureBudget_);
+    if (image.isNull()) return;
     double width = pict.goalw > 0 ? pict.goalw / 15.0 : image.width();
     double height = pict.goalh > 0 ? pict.goalh / 15.0 : image.height();
     width = std::clamp(width * pict.scalex / 100.0, 1.0, kMaxPictureSide);
@@ -1167,6 +1169,7 @@ class Reader {
 
   Picture pict_;
   int pictDepth_ = -1;
+  std::int64_t pictureBudget_ = kRtfPictureBudget;  // decoded pixels the document's pictures may still take
   QString shapeProperty_;
   int pictures_ = 0;
 };
