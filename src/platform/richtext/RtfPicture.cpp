@@ -200,7 +200,8 @@ QImage DecodeRtfPicture(const QByteArray& data, RtfPictureKind kind, std::int64_
   QImageReader reader(&buffer, kind == RtfPictureKind::Png ? "png" : "jpeg");
   reader.setAutoDetectImageFormat(false);  // the kind the markup names, and no other
   QImage image = reader.read();
-  if (image.isNull() || image.size() != claim.size) return {};
+  // Turned a quarter by its orientation note, it has the same pixels.
+  if (image.isNull() || (image.size() != claim.size && image.size() != claim.size.transposed())) return {};
   budget -= image.sizeInBytes();
   return image;
 }
