@@ -403,6 +403,15 @@ TEST(RichTextBox, FontSizeOfTheWholeBox) {
   EXPECT_EQ(sizes.back(), 15);
   EXPECT_TRUE(Outline(*box.document()).contains(" 9] x\n"));
   EXPECT_TRUE(Outline(*box.document()).contains(" 30] y\n"));
+  // Cells chosen as a block: their empty paragraphs too.
+  box.SetTextRTF("{\\rtf1\\trowd\\cellx900\\cellx1800\\intbl a\\cell\\cell\\row\\intbl\\cell b\\cell\\row}");
+  box.SetSelStart(static_cast<int>(box.Text().indexOf('a')));
+  box.SetSelLength(static_cast<int>(box.Text().indexOf('b') - box.Text().indexOf('a')));
+  ASSERT_TRUE(box.textCursor().hasComplexSelection());
+  box.SetSelFontSize(9);
+  const QTextTable* table = box.textCursor().currentTable();
+  EXPECT_EQ(table->cellAt(0, 1).firstCursorPosition().block().charFormat().fontPointSize(), 9);
+  EXPECT_EQ(table->cellAt(1, 0).firstCursorPosition().block().charFormat().fontPointSize(), 9);
 }
 
 TEST(RichTextBox, RefusedFontSizesRaiseError380AndChangeNothing) {
