@@ -6,6 +6,7 @@
 #include "platform/richtext/RtfWriter.h"
 
 #include <QApplication>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <benchmark/benchmark.h>
@@ -173,6 +174,112 @@ void WriteTheBox(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * size);
 }
 BENCHMARK(WriteTheBox)->Unit(benchmark::kMillisecond);
+
+// Font size over a whole text, as Varnok sets it on every step (select all,
+// then the selection's size) and as the font-size menu sets it (the box's
+// size), beside Qt's one merge of a size over the whole document. Argument 0
+// is a 68 KB step with 1,000 blank lines, 1 a 5 MB document.
+QString StepWithBlankLines() {
+  QString rtf = QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\viewkind4\\uc1\\pard\\f0\\fs20 ");
+  for (int i = 0; i < 1000; ++i) {
+    rtf += QStringLiteral("{\\b %1.} Plot the target, note the time, compare the plots.\\par\r\n\\par\r\n").arg(i);
+  }
+  return rtf + QLatin1Char('}');
+}
+
+// The benchmark document and the step in turns, to 5 MB.
+QString LargeDocument() {
+  const QString& rtf = Document().rtf;
+  const QString step = StepWithBlankLines();
+  const auto body = [](const QString& doc) {
+    const qsizetype from = doc.indexOf(QLatin1StringView("\\uc1")) + 4;
+    return QStringView(doc).mid(from, doc.size() - from - 1);
+  };
+  QString out = rtf.left(rtf.indexOf(QLatin1StringView("\\uc1")) + 4);
+  while (out.size() < 5 * 1024 * 1024) {
+    out += body(rtf);
+    out += QStringLiteral("\\pard\\plain ");
+    out += body(step);
+  }
+  return out + QLatin1Char('}');
+}
+
+const QString& FontSizeDocument(std::int64_t which) {
+  static const QString step = StepWithBlankLines();
+  static const QString large = LargeDocument();
+  return which == 0 ? step : large;
+}
+
+// The box on screen, as in the program: every change is laid out.
+void Show(platform::RichTextBox& box) {
+  box.resize(760, 250);
+  box.show();
+  QApplication::processEvents();
+}
+
+void Loaded(benchmark::State& state, platform::RichTextBox& box) {
+  state.PauseTiming();
+  box.SetTextRTF(FontSizeDocument(state.range(0)));
+  QApplication::processEvents();
+  state.ResumeTiming();
+}
+
+void SelectionFontSizeOverAll(benchmark::State& state) {
+  platform::RichTextBox box;
+  Show(box);
+  int size = 8;
+  for (auto _ : state) {
+    Loaded(state, box);
+    box.SetSelStart(0);
+    box.SetSelLength(static_cast<int>(FontSizeDocument(state.range(0)).size()));
+    box.SetSelFontSize(size = 18 - size);
+    QApplication::processEvents();
+  }
+  state.counters["KB"] = static_cast<double>(FontSizeDocument(state.range(0)).size()) / 1024;
+}
+BENCHMARK(SelectionFontSizeOverAll)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void IndentsOverAll(benchmark::State& state) {
+  platform::RichTextBox box;
+  Show(box);
+  for (auto _ : state) {
+    Loaded(state, box);
+    box.SetSelStart(0);
+    box.SetSelLength(static_cast<int>(FontSizeDocument(state.range(0)).size()));
+    box.SetSelIndent(210);
+    box.SetSelRightIndent(210);
+    QApplication::processEvents();
+  }
+}
+BENCHMARK(IndentsOverAll)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BoxFontSize(benchmark::State& state) {
+  platform::RichTextBox box;
+  Show(box);
+  int size = 8;
+  for (auto _ : state) {
+    Loaded(state, box);
+    box.SetFontSize(size = 18 - size);
+    QApplication::processEvents();
+  }
+}
+BENCHMARK(BoxFontSize)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void QtMergeOverAll(benchmark::State& state) {
+  platform::RichTextBox box;
+  Show(box);
+  int size = 8;
+  for (auto _ : state) {
+    Loaded(state, box);
+    QTextCharFormat change;
+    change.setFontPointSize(size = 18 - size);
+    QTextCursor all(box.document());
+    all.select(QTextCursor::Document);
+    all.mergeCharFormat(change);
+    QApplication::processEvents();
+  }
+}
+BENCHMARK(QtMergeOverAll)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

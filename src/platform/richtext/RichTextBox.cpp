@@ -343,13 +343,19 @@ void RichTextBox::MergeSelection(const QTextCharFormat& change) {
     typingRevision_ = document()->revision();
     return;
   }
-  cursor.mergeCharFormat(change);
   // Empty paragraphs keep a format of their own, which sets their height.
-  const int end = cursor.selectionEnd();
+  // It is the format of the mark before the paragraph, so the merge over the
+  // selection reaches every paragraph but the first: one change, laid out
+  // once, however many paragraphs there are. Cells chosen as a block are
+  // merged one by one, without the marks between them.
+  cursor.beginEditBlock();
+  cursor.mergeCharFormat(change);
+  const int end = cursor.hasComplexSelection() ? cursor.selectionEnd() : cursor.selectionStart();
   for (QTextBlock b = document()->findBlock(cursor.selectionStart()); b.isValid() && b.position() <= end;
        b = b.next()) {
     if (b.length() == 1) QTextCursor(b).mergeBlockCharFormat(change);
   }
+  cursor.endEditBlock();
 }
 
 template <typename T, typename Get>

@@ -33,6 +33,8 @@ class RtfCodePage {
 
   int Number() const { return number_; }
   bool IsSingleByte() const { return singleByte_; }
+  // The symbol set maps its ASCII bytes too (0x61 is alpha).
+  bool IsSymbol() const { return number_ == kSymbolCodePage; }
   // Single-byte pages only.
   char16_t Map(unsigned char byte) const { return table_[byte]; }
   // Double-byte pages: a byte that takes the next one with it.

@@ -1,6 +1,7 @@
 #include "platform/richtext/RtfReader.h"
 
 #include "platform/richtext/RtfCodePage.h"
+#include "platform/richtext/RtfPicture.h"
 
 #include <QHash>
 #include <QImage>
@@ -49,6 +50,7 @@ enum class Kw : std::uint8_t {
   Par, Line, Tab, Pard, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa, Tx, Tqr, Tqc, Tqdec, Deftab, ListText, Chftn,
   Trowd, Cellx, Trleft, Trgaph, CellBorder, Intbl, Itap, Cell, Row,
   U, Uc,
+  PageBreak,
   Emdash, Endash, Bullet, Lquote, Rquote, Ldblquote, Rdblquote, Emspace, Enspace, Qmspace,
   Zwj, Zwnj, Ltrmark, Rtlmark,
 };
@@ -69,7 +71,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
         {"fs", Kw::Fs}, {"f", Kw::F}, {"cf", Kw::Cf}, {"cb", Kw::Cb}, {"chcbpat", Kw::Cb},
         {"highlight", Kw::Highlight}, {"super", Kw::Super}, {"sub", Kw::Sub}, {"nosupersub", Kw::NoSuperSub},
         {"fcharset", Kw::Fcharset}, {"cpg", Kw::Cpg},
-        {"par", Kw::Par}, {"sect", Kw::Par}, {"page", Kw::Par}, {"nestrow", Kw::Par},
+        {"par", Kw::Par}, {"sect", Kw::PageBreak}, {"page", Kw::PageBreak}, {"nestrow", Kw::Par},
         {"line", Kw::Line}, {"tab", Kw::Tab}, {"nestcell", Kw::Tab}, {"pard", Kw::Pard},
         {"tx", Kw::Tx}, {"tqr", Kw::Tqr}, {"tqc", Kw::Tqc}, {"tqdec", Kw::Tqdec}, {"deftab", Kw::Deftab},
         {"listtext", Kw::ListText}, {"pntext", Kw::ListText}, {"chftn", Kw::Chftn},
@@ -500,6 +502,11 @@ class Reader {
       case Kw::Cb:
       case Kw::Highlight: s.chr.bg = std::max(param, 0); return;
       case Kw::Par: Paragraph(); return;
+      case Kw::PageBreak:
+        // A page or section break ends the paragraph, unless one has just
+        // ended (or a table row) and nothing has come since.
+        if (!text_.isEmpty() || !(pendingBreak_ || (table_.table && table_.rowEnded))) Paragraph();
+        return;
       case Kw::Line: Char(0x2028); return;
       case Kw::Tab: Char('\t'); return;
       case Kw::Pard:
@@ -552,7 +559,7 @@ class Reader {
       case Kw::Sa: s.para.sa = twips(0); return;
       case Kw::U: {
         const std::int32_t v = param < 0 ? param + 65536 : param;
-        Char(v >= 0 && v <= 0xFFFF ? static_cast<char16_t>(v) : char16_t(0xFFFD));
+        Char(v >= 0 && v <= 0xFFFF ? SymbolOfPrivateUse(static_cast<char16_t>(v)) : char16_t(0xFFFD));
         ucSkip_ = s.uc;
         return;
       }
@@ -643,7 +650,11 @@ class Reader {
       // A run of ordinary characters goes in at once.
       const char16_t* start = p_ - 1;
       while (p_ < end_ && IsPlainRunChar(*p_, bytes_)) ++p_;
-      AppendRun(QStringView(start, p_ - start));
+      if (Page().IsSymbol()) {
+        AppendSymbols(QStringView(start, p_ - start));
+      } else {
+        AppendRun(QStringView(start, p_ - start));
+      }
       return;
     }
     if (bytes_ && c >= 0x80) {
@@ -665,7 +676,7 @@ class Reader {
     const RtfCodePage& page = Page();
     if (byte < 0x80) {
       FlushBytes();
-      Char(byte);
+      Char(page.IsSymbol() && Cur().dest == Dest::Text ? page.Map(byte) : byte);
     } else if (page.IsSingleByte()) {
       Char(page.Map(byte));
     } else if (page.IsLeadByte(byte)) {
@@ -722,6 +733,22 @@ class Reader {
     AppendRun(QStringView(&ch, 1));
     // After the append: it may have flushed the text before this character.
     if (ch.isSurrogate()) surrogates_ = true;
+  }
+
+  // Letters and signs in a symbol font are the characters the font shows.
+  void AppendSymbols(QStringView run) {
+    QString shown(run.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < run.size(); ++i) {
+      const char16_t c = run[i].unicode();
+      shown[i] = QChar(c < 0x80 ? Page().Map(static_cast<unsigned char>(c)) : c);
+    }
+    AppendRun(shown);
+  }
+
+  // Word processors give a symbol font's characters as U+F020 to U+F0FE.
+  char16_t SymbolOfPrivateUse(char16_t c) {
+    if (c < 0xF020 || c > 0xF0FE || Cur().dest != Dest::Text || !Page().IsSymbol()) return c;
+    return Page().Map(static_cast<unsigned char>(c - 0xF000));
   }
 
   void AppendRun(QStringView run) {
@@ -1049,8 +1076,9 @@ class Reader {
     Picture pict = std::move(pict_);
     pict_ = Picture();
     if ((pict.blip != Blip::Png && pict.blip != Blip::Jpeg) || pict.data.isEmpty()) return;
-    QImage image;
-    if (!image.loadFromData(pict.data, pict.blip == Blip::Png ? "PNG" : "JPEG") || image.isNull()) return;
+    const QImage image = DecodeRtfPicture(
+        pict.data, pict.blip == Blip::Png ? RtfPictureKind::Png : RtfPictureKind::Jpeg, pictureBudget_);
+    if (image.isNull()) return;
     double width = pict.goalw > 0 ? pict.goalw / 15.0 : image.width();
     double height = pict.goalh > 0 ? pict.goalh / 15.0 : image.height();
     width = std::clamp(width * pict.scalex / 100.0, 1.0, kMaxPictureSide);
@@ -1141,6 +1169,7 @@ class Reader {
 
   Picture pict_;
   int pictDepth_ = -1;
+  std::int64_t pictureBudget_ = kRtfPictureBudget;  // decoded pixels the document's pictures may still take
   QString shapeProperty_;
   int pictures_ = 0;
 };

@@ -22,7 +22,10 @@
 // Any input is safe: nesting is bounded, numbers are clamped, a truncated
 // document shows as far as it goes, and nothing grows beyond the input's size;
 // a table has at most 64 columns (further cells go into the last, after a tab)
-// and 4096 rows (further rows make a table of their own).
+// and 4096 rows (further rows make a table of their own). A picture is decoded
+// only when its data holds what it claims (RtfPicture.h), and the pictures of
+// one document take at most kRtfPictureBudget; one that fails is left out,
+// the text around it kept.
 #include <QByteArrayView>
 #include <QFont>
 #include <QStringView>

@@ -185,7 +185,7 @@ class DocumentWriter {
         WritePara(p);
         para = p;
       }
-      if (b.length() == 1) Run(Props(b.charFormat()), first);
+      if (b.length() == 1) Run(EmptyParagraphProps(b.charFormat()), first);
       for (auto it = b.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         const QTextCharFormat format = fragment.charFormat();
@@ -203,6 +203,7 @@ class DocumentWriter {
           m_.Text(text);
         }
       }
+      EndScript();
       if (table && cell.lastCursorPosition().block() == b) {
         m_.Word(QLatin1StringView("\\cell"));
         if (cell.column() + cell.columnSpan() >= table->columns()) {
@@ -246,6 +247,20 @@ class DocumentWriter {
     if (f.hasProperty(QTextFormat::BackgroundBrush) && f.background().style() != Qt::NoBrush) {
       r.bg = Colour(f.background().color());
     }
+    return r;
+  }
+
+  // A paragraph mark is never raised or lowered: word processors would
+  // otherwise carry the script to a line of its own.
+  void EndScript() {
+    if (current_.valign == 0) return;
+    m_.Word(QLatin1StringView("\\nosupersub"));
+    current_.valign = 0;
+  }
+
+  RunProps EmptyParagraphProps(const QTextCharFormat& f) {
+    RunProps r = Props(f);
+    r.valign = 0;
     return r;
   }
 

@@ -390,6 +390,28 @@ TEST(RichTextBox, FontSizeOfTheWholeBox) {
   // Text put in later takes the box's size.
   box.SetText("later");
   EXPECT_TRUE(Outline(*box.document()).contains("[MS Sans Serif 14] later"));
+  // The selection's size reaches its empty paragraphs, the first one too,
+  // and none after it.
+  box.SetTextRTF("{\\rtf1\\fs20\\par x\\par\\fs60\\par y\\par\\fs30\\par}");
+  box.SetSelStart(0);
+  box.SetSelLength(7);
+  box.SetSelFontSize(9);
+  std::vector<double> sizes;
+  for (QTextBlock b = box.document()->begin(); b.isValid(); b = b.next()) sizes.push_back(b.charFormat().fontPointSize());
+  EXPECT_EQ(sizes[0], 9);
+  EXPECT_EQ(sizes[2], 9);
+  EXPECT_EQ(sizes.back(), 15);
+  EXPECT_TRUE(Outline(*box.document()).contains(" 9] x\n"));
+  EXPECT_TRUE(Outline(*box.document()).contains(" 30] y\n"));
+  // Cells chosen as a block: their empty paragraphs too.
+  box.SetTextRTF("{\\rtf1\\trowd\\cellx900\\cellx1800\\intbl a\\cell\\cell\\row\\intbl\\cell b\\cell\\row}");
+  box.SetSelStart(static_cast<int>(box.Text().indexOf('a')));
+  box.SetSelLength(static_cast<int>(box.Text().indexOf('b') - box.Text().indexOf('a')));
+  ASSERT_TRUE(box.textCursor().hasComplexSelection());
+  box.SetSelFontSize(9);
+  const QTextTable* table = box.textCursor().currentTable();
+  EXPECT_EQ(table->cellAt(0, 1).firstCursorPosition().block().charFormat().fontPointSize(), 9);
+  EXPECT_EQ(table->cellAt(1, 0).firstCursorPosition().block().charFormat().fontPointSize(), 9);
 }
 
 TEST(RichTextBox, RefusedFontSizesRaiseError380AndChangeNothing) {

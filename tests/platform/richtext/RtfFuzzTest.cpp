@@ -56,7 +56,7 @@ std::vector<QByteArray> Seeds() {
       "{\\rtf1 a\\par\\trowd\\trgaph108\\clbrdrt\\brdrs\\cellx1000\\cellx2500\\pard\\intbl x\\cell y\\par z\\cell\\row"
       "\\intbl p\\nestcell q\\nestrow\\cell\\cell\\row\\pard b\\par}",
   };
-  for (const char* name : {"formatted.rtf", "lines.rtf", "charset.rtf"}) {
+  for (const char* name : {"formatted.rtf", "lines.rtf", "charset.rtf", "damaged-png.rtf", "damaged-pictures.rtf"}) {
     seeds.push_back(rtftest::ReadData(QString::fromLatin1(name)));
   }
   return seeds;

@@ -1,11 +1,15 @@
 #include "RtfTestSupport.h"
+#include "platform/richtext/RtfPicture.h"
 #include "platform/richtext/RtfReader.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <QTextBlock>
+#include <QImageWriter>
 #include <QTextDocument>
+#include <QtEndian>
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 using platform::ReadRtf;
 using rtftest::Outline;
@@ -47,6 +51,20 @@ QImage TwoColours(int w, int h) {
   return image;
 }
 
+// A PNG chunk whose length field says `length`.
+QByteArray PngChunk(const char* type, const QByteArray& body, quint32 length) {
+  QByteArray out(8, 0);
+  qToBigEndian(length, out.data());
+  const QByteArray typed = QByteArray(type) + body;
+  QByteArray crc(4, 0);
+  qToBigEndian(static_cast<quint32>(crc32(0, reinterpret_cast<const Bytef*>(typed.constData()), typed.size())), crc.data());
+  return out.left(4) + typed + crc;
+}
+
+bool Holds(const QByteArray& data, platform::RtfPictureKind kind) {
+  return !platform::CheckRtfPicture(data, kind).size.isEmpty();
+}
+
 const QString kHead = QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Times New Roman;}}");
 
 }  // namespace
@@ -78,6 +96,11 @@ TEST(RtfReader, ParagraphsAndTheLastParagraphMark) {
   // \sect and \page end paragraphs; \cell and \row make a table, each cell
   // a paragraph of its own, and a paragraph follows the table.
   EXPECT_EQ(TextOf("{\\rtf1 a\\sect b\\page c\\cell d\\row}"), "a\r\nb\r\nc\r\nd\r\n");
+  // A page or section break straight after a paragraph mark or a row ends
+  // nothing more, whatever resets of format lie between.
+  EXPECT_EQ(TextOf("{\\rtf1\\page a\\par\\page b\\par\\sect\\sectd\\pard c\\par\\par\\page d\\page\\par e\\sect}"),
+            "\r\na\r\nb\r\nc\r\n\r\nd\r\n\r\ne");
+  EXPECT_EQ(TextOf("{\\rtf1 a\\par\\intbl x\\cell\\row\\pard\\page y}"), "a\r\nx\r\ny");
 }
 
 TEST(RtfReader, CharacterFormattingAndGroupScope) {
@@ -189,6 +212,10 @@ TEST(RtfReader, CodePageOfTheFontsCharacterSet) {
   EXPECT_EQ(TextOf(fonts + "\\f1\\'cf\\'f0\\'e8\\'e2\\'e5\\'f2 \\'ec\\'e8\\'f0\\f2  \\'c5\\'eb\\'dd\\'e3\\'ee\\'f4\\'e5"
                            "\\f0  \\'b0\\f6 \\'b0\\f7 \\'c4\\f5 \\'b7\\'ae}"),
             QString::fromUtf8("Привет мир Ελέγξτε °°Д•→"));
+  // The symbol font shows Greek letters for Latin ones and signs for some
+  // punctuation, however its characters are given.
+  EXPECT_EQ(TextOf(fonts + "\\f5\\'61\\'62\\'67 abg DW\\'22\\'2d\\u-3999?\\u945?{\\f0 a\\u-3999?}}"),
+            QString::fromUtf16(u"αβγ αβγ ΔΩ∀−ααa\uF061"));
   // Double-byte characters whose second byte is below 0x80: "{" and "\\"
   // escaped or as hex, a letter as itself.
   EXPECT_EQ(TextOf(fonts + "\\f3\\'93\\'fa\\'96\\'7b\\'8c\\'ea\\'96\\{\\'95\\'5c\\'95\\\\\\f4 \\'a7A\\'a6n}"),
@@ -369,6 +396,62 @@ TEST(RtfReader, PicturesThatAreNotShown) {
                                 "{\\sp{\\sn pib}{\\sv {\\pict\\pngblip\\picwgoal150\\pichgoal75 ") +
                         Hex(png) + "}}}{\\sp{\\sn fillBlip}{\\sv {\\pict\\pngblip " + Hex(png) + "}}}}}}";
   EXPECT_EQ(OutlineOf(shape), "P left li0 ri0 fi0 sb0 sa0\n  [picture 10x5 of 8x4]\n");
+}
+
+TEST(RtfReader, PicturesHoldWhatTheyClaim) {
+  using platform::RtfPictureKind;
+  const QByteArray png = Encoded(TwoColours(8, 4), "PNG");
+  const auto withChunk = [&](const QByteArray& chunk) { return png.left(33) + chunk + png.mid(33); };
+  // Notes and texts do not matter; a chunk longer than the data does, and
+  // so does a picture cut short or one that claims a size its bytes cannot
+  // fill.
+  const QByteArray noted = withChunk(PngChunk("tEXt", QByteArray("Title\0x", 7), 7));
+  EXPECT_EQ(platform::CheckRtfPicture(noted, RtfPictureKind::Png).size, QSize(8, 4));
+  EXPECT_FALSE(platform::CheckRtfPicture(noted, RtfPictureKind::Png).decoderData.contains("tEXt"));
+  const QByteArray claiming = withChunk(PngChunk("tEXt", QByteArray("Title\0x", 7), 0x70000025));
+  EXPECT_FALSE(Holds(claiming, RtfPictureKind::Png));
+  EXPECT_FALSE(Holds(png.left(png.size() - 12), RtfPictureKind::Png));
+  QByteArray header = png.mid(16, 13);
+  qToBigEndian<quint32>(20000, header.data());
+  qToBigEndian<quint32>(20000, header.data() + 4);
+  EXPECT_FALSE(Holds(png.left(8) + PngChunk("IHDR", header, 13) + png.mid(33), RtfPictureKind::Png));
+  EXPECT_FALSE(Holds(withChunk(PngChunk("XYZW", "x", 1)), RtfPictureKind::Png));
+  // The same of a JPEG's segments: a stray marker, a frame of a kind the
+  // decoder does not read, a segment past the end, a size far beyond its
+  // coded data, no end.
+  const QByteArray jpeg = Encoded(TwoColours(8, 4), "JPEG");
+  EXPECT_TRUE(Holds(jpeg, RtfPictureKind::Jpeg));
+  const qsizetype frame = jpeg.indexOf("\xFF\xC0");
+  const qsizetype scan = jpeg.indexOf("\xFF\xDA");
+  EXPECT_FALSE(Holds(jpeg.left(scan) + QByteArray("\xFF\x16\x00\x02", 4) + jpeg.mid(scan), RtfPictureKind::Jpeg));
+  QByteArray changed = jpeg;
+  changed[frame + 1] = '\xC9';
+  EXPECT_FALSE(Holds(changed, RtfPictureKind::Jpeg));
+  changed = jpeg;
+  changed[frame + 2] = '\x7F';
+  EXPECT_FALSE(Holds(changed, RtfPictureKind::Jpeg));
+  changed = jpeg;
+  qToBigEndian<quint16>(8000, changed.data() + frame + 5);
+  qToBigEndian<quint16>(8000, changed.data() + frame + 7);
+  EXPECT_FALSE(Holds(changed, RtfPictureKind::Jpeg));
+  EXPECT_FALSE(Holds(jpeg.left(jpeg.size() - 2), RtfPictureKind::Jpeg));
+  QByteArray progressive;
+  QBuffer buffer(&progressive);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, "jpeg");
+  writer.setProgressiveScanWrite(true);
+  writer.write(TwoColours(40, 24));
+  EXPECT_EQ(platform::CheckRtfPicture(progressive, RtfPictureKind::Jpeg).size, QSize(40, 24));
+  // In a document: the text stays, the picture goes.
+  EXPECT_EQ(OutlineOf(QString("{\\rtf1 a{\\pict\\pngblip ") + Hex(claiming) + "}b{\\pict\\jpegblip " + Hex(changed) +
+                      "}c{\\pict\\pngblip " + Hex(noted) + "}}"),
+            "P left li0 ri0 fi0 sb0 sa0\n  [" + QFont().family() + " 12] abc\n  [picture 8x4 of 8x4]\n");
+  // Decoded pictures take from what the document's pictures may take.
+  std::int64_t budget = 8 * 4 * 4 - 1;
+  EXPECT_TRUE(platform::DecodeRtfPicture(png, RtfPictureKind::Png, budget).isNull());
+  budget = 1000;
+  EXPECT_EQ(platform::DecodeRtfPicture(noted, RtfPictureKind::Png, budget).pixel(7, 3), qRgb(0, 0, 255));
+  EXPECT_EQ(budget, 1000 - 8 * 4 * 4);
 }
 
 TEST(RtfReader, DeepNestingIsBoundedAndBalanced) {

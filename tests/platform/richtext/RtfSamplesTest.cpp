@@ -171,6 +171,18 @@ TEST(RtfSamples, PictureOfAShapeIsTheOneShown) {
   EXPECT_EQ(image.pixel(47, 23), qRgb(0, 0, 255));
 }
 
+TEST(RtfSamples, DamagedPicturesAreLeftOutAndTheTextKept) {
+  // Pictures that claim far more than they hold: their text stays, nothing
+  // of them is shown.
+  QTextDocument doc;
+  Load("damaged-png.rtf", doc);
+  EXPECT_EQ(PlainText(doc), "Text before the picture.\r\n\r\nText after the picture.");
+  Load("damaged-pictures.rtf", doc);
+  EXPECT_EQ(PlainText(doc), "Step 1:  end.\r\nStep 2:  end.\r\nStep 3:  end.\r\nStep 4:  between  end.\r\n"
+                            "Step 5:  end.\r\nStep 6:  end.");
+  EXPECT_FALSE(Outline(doc).contains("picture"));
+}
+
 TEST(RtfSamples, LinesTabsAndEmptyParagraphs) {
   QTextDocument doc;
   Load("lines.rtf", doc);

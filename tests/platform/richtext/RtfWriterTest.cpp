@@ -174,6 +174,16 @@ TEST(RtfWriter, ListsTablesAndScriptsAsTheReaderUnderstoodThem) {
                            "\\pard\\qc\\intbl a\\par\r\nb\\cell\\cell\\row\r\n"}) {
     EXPECT_TRUE(written.contains(QLatin1StringView(part))) << part << "\n" << written.toStdString();
   }
+  // Letters of the symbol font are written as the letters it shows.
+  const QString symbols = QStringLiteral("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}{\\f1\\'61\\'62 g} a}");
+  ExpectRoundTrip(symbols);
+  ReadRtf(QStringView(symbols), doc);
+  EXPECT_TRUE(WriteRtf(doc).contains("\\u945?\\u946? \\u947? a\\par")) << WriteRtf(doc).toStdString();
+  // A script ends before the paragraph mark and opens again after it.
+  ExpectRoundTrip(QStringLiteral("{\\rtf1\\super\\par x\\sub 2\\par y\\cell\\row}"));
+  ReadRtf(QStringView(u"{\\rtf1\\super\\par x\\sub 2\\par y\\par}"), doc);
+  EXPECT_TRUE(WriteRtf(doc).contains("\\fs24\\par\r\n\\super x\\sub 2\\nosupersub\\par\r\n\\sub y\\nosupersub\\par"))
+      << WriteRtf(doc).toStdString();
 }
 
 TEST(RtfWriter, RoundTripsOfPictures) {
