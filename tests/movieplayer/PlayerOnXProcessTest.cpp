@@ -167,10 +167,8 @@ TEST_F(PlayerOnX, ANarrowMovieOpensAsWideAsItsButtonsWithThePictureCentred) {
 TEST_F(PlayerOnX, MoviesLargerThanTheScreenOpenScaledDownWithTheWholeWindowOnIt) {
   if (RanOnXServer(true, QStringLiteral("800x600x24"))) return;
   for (const QSize movie : {QSize(960, 720), QSize(320, 960)}) {
-    testsupport::MovieSpec spec;
-    spec.seconds = 1;
-    spec.size = QStringLiteral("%1x%2").arg(movie.width()).arg(movie.height());
-    spec.framed = true;
+    const testsupport::MovieSpec spec{.seconds = 1, .size = QStringLiteral("%1x%2").arg(movie.width()).arg(movie.height()),
+                                      .framed = true};
     Open(spec);
     const QRect area = player.screen()->availableGeometry();
     // Maximised, Qt's idea of the frame lags behind the window manager's.
