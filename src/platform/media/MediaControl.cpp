@@ -38,6 +38,7 @@ QString& AudioOutput() {
 constexpr int kOpenTimeoutMs = 15000;
 constexpr int kSeekTimeoutMs = 5000;
 constexpr std::uint64_t kWatchPosition = 1;
+constexpr std::uint64_t kFileOpened = 2;
 // Seeks are numbered from here on, so that their answers are told apart.
 constexpr std::uint64_t kFirstSeek = 1000;
 // The largest picture the renderer draws; a larger window stretches it.
@@ -439,7 +440,7 @@ class Device : public QObject {
     Option("pause", "yes");
     Option("keepaspect", "no");
     // The renderer gets the frames as stored; a rotated movie is turned by a
-    // filter once it is known (see UprightFilter).
+    // filter set once the file is open, before its decoders are made.
     Option("video-rotate", "no");
     Option("config", "no");
     Option("load-scripts", "no");
@@ -452,6 +453,7 @@ class Device : public QObject {
     Option("terminal", "no");
     Option("ytdl", "no");
     if (Mpv()->initialize(mpv_) < 0) return mcierr::CannotLoadDriver;
+    Mpv()->hook_add(mpv_, kFileOpened, "on_preloaded", 0);
     Mpv()->set_wakeup_callback(mpv_, &Device::Wakeup, this);
     char api[] = MPV_RENDER_API_TYPE_SW;
     mpv_render_param create[] = {{MPV_RENDER_PARAM_API_TYPE, api}, {MPV_RENDER_PARAM_INVALID, nullptr}};
@@ -470,8 +472,6 @@ class Device : public QObject {
     if (Mpv()->command(mpv_, load) < 0) return mcierr::InvalidFile;
     QDeadlineTimer deadline(kOpenTimeoutMs);
     if (!WaitFor(MPV_EVENT_FILE_LOADED, deadline)) return loadFailed_ ? mcierr::InvalidFile : mcierr::DeviceNotReady;
-    if (const QByteArray upright = UprightFilter(Integer("current-tracks/video/demux-rotation")); !upright.isEmpty())
-      Mpv()->set_property_string(mpv_, "vf", upright.constData());
     // The picture size is known once the first picture is decoded.
     if (!WaitFor(MPV_EVENT_PLAYBACK_RESTART, deadline)) return loadFailed_ ? mcierr::InvalidFile : mcierr::DeviceNotReady;
     ReadOwnSize();
@@ -669,7 +669,25 @@ class Device : public QObject {
     }
   }
 
+  // The first track that says how it is turned: the video track, as a rule.
+  void TurnUpright() {
+    const qint64 tracks = Integer("track-list/count");
+    for (qint64 track = 0; track < tracks; ++track) {
+      std::int64_t degrees = 0;
+      const QByteArray name = "track-list/" + QByteArray::number(track) + "/demux-rotation";
+      if (Mpv()->get_property(mpv_, name.constData(), MPV_FORMAT_INT64, &degrees) < 0) continue;
+      if (const QByteArray filter = UprightFilter(degrees); !filter.isEmpty())
+        Mpv()->set_property_string(mpv_, "vf", filter.constData());
+      return;
+    }
+  }
+
   void Handle(mpv_event* event) {
+    if (event->event_id == MPV_EVENT_HOOK && event->reply_userdata == kFileOpened) {
+      TurnUpright();
+      Mpv()->hook_continue(mpv_, static_cast<mpv_event_hook*>(event->data)->id);
+      return;
+    }
     if (event->event_id == MPV_EVENT_VIDEO_RECONFIG) ReadOwnSize();
     if (seek_) {
       // The seek is taken once its command is answered; the next restart of
