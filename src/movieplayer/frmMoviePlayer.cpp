@@ -5,6 +5,8 @@
 #include <QFrame>
 #include <QPainter>
 #include <QPointer>
+#include <QScreen>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -241,12 +243,69 @@ QString frmMoviePlayer::GetMovieTitle() const {
 
 bool frmMoviePlayer::VideoSizeKnown() const { return VideoWidth > 0 && VideoHeight > 0; }
 
+QSize frmMoviePlayer::FittedPicture() const {
+  const QSize own(VideoWidth, VideoHeight);
+  const QScreen* shownOn = screen();
+  if (!VideoSizeKnown() || shownOn == nullptr) return own;
+  const QRect area = shownOn->availableGeometry();
+  const QSize frame = FrameExtent();
+  const double roomWidth = area.width() - frame.width();
+  const double roomHeight = area.height() - frame.height() - platform::TwipsToPixels(kControlsHeight);
+  if (VideoWidth <= roomWidth && VideoHeight <= roomHeight) return own;
+  const double scale = std::max(0.0, std::min(roomWidth / VideoWidth, roomHeight / VideoHeight));
+  return QSize(std::max(1, static_cast<int>(std::floor(VideoWidth * scale))),
+               std::max(1, static_cast<int>(std::floor(VideoHeight * scale))));
+}
+
 double frmMoviePlayer::VideoAreaWidth() const {
-  return VideoSizeKnown() ? std::max(VideoWidth * 15.0, kButtonFrameWidth) : kDesignWidth;
+  return VideoSizeKnown() ? std::max(FittedPicture().width() * 15.0, kButtonFrameWidth) : kDesignWidth;
 }
 
 double frmMoviePlayer::VideoAreaHeight() const {
-  return VideoSizeKnown() ? VideoHeight * 15.0 + kControlsHeight : kDesignHeight;
+  return VideoSizeKnown() ? FittedPicture().height() * 15.0 + kControlsHeight : kDesignHeight;
+}
+
+QSize frmMoviePlayer::FrameExtent() const {
+  const QSize own = largestFrame_.expandedTo(frameGeometry().size() - size());
+  if (own.width() > 0 || own.height() > 0) return own;
+  QSize widest(0, 0);
+  for (const QWidget* other : QApplication::topLevelWidgets())
+    if (other != this && other->isVisible()) widest = widest.expandedTo(other->frameGeometry().size() - other->size());
+  return widest;
+}
+
+void frmMoviePlayer::showEvent(QShowEvent* event) {
+  platform::Form::showEvent(event);
+  placing_ = true;
+  QTimer::singleShot(0, this, [this] { KeepOnScreen(); });
+  // Without a window manager no frame ever comes.
+  QTimer::singleShot(2000, this, [this] {
+    KeepOnScreen();
+    placing_ = false;
+  });
+}
+
+void frmMoviePlayer::NoteFrame() { largestFrame_ = largestFrame_.expandedTo(frameGeometry().size() - size()); }
+
+void frmMoviePlayer::moveEvent(QMoveEvent* event) {
+  platform::Form::moveEvent(event);
+  NoteFrame();
+  // A window manager that frames the window moves it into the frame.
+  if (placing_) KeepOnScreen();
+}
+
+void frmMoviePlayer::KeepOnScreen() {
+  if (!placing_ || !isVisible() || WindowState() != platform::vbNormal || screen() == nullptr) return;
+  const QRect area = screen()->availableGeometry();
+  if (frameGeometry().width() > area.width() || frameGeometry().height() > area.height()) {
+    SetWidth(VideoAreaWidth());
+    SetHeight(VideoAreaHeight());
+  }
+  const QRect framed = frameGeometry();
+  const int left = std::max(area.left(), std::min(framed.left(), area.right() + 1 - framed.width()));
+  const int top = std::max(area.top(), std::min(framed.top(), area.bottom() + 1 - framed.height()));
+  if (left != framed.left() || top != framed.top()) move(pos() + QPoint(left - framed.left(), top - framed.top()));
+  if (frameGeometry() != geometry()) placing_ = false;
 }
 
 double frmMoviePlayer::OuterWidth() const {
@@ -293,6 +352,7 @@ void frmMoviePlayer::Form_Unload(int&) {
 }
 
 void frmMoviePlayer::Form_Resize() {
+  NoteFrame();
   if (Width() <= VideoAreaWidth()) SetWidth(VideoAreaWidth());
   if (Height() <= VideoAreaHeight()) SetHeight(VideoAreaHeight());
 
@@ -322,8 +382,9 @@ void frmMoviePlayer::Form_Resize() {
   std::int32_t left = 0;
   std::int32_t width = 0;
   std::int32_t height = 0;
-  if (VideoSizeKnown() && VideoWidth * 15.0 < kButtonFrameWidth) {
-    width = static_cast<std::int32_t>(std::lround(FrameVideo->width() * VideoWidth * 15.0 / kButtonFrameWidth));
+  const int pictureWidth = FittedPicture().width();
+  if (VideoSizeKnown() && pictureWidth * 15.0 < kButtonFrameWidth) {
+    width = static_cast<std::int32_t>(std::lround(FrameVideo->width() * pictureWidth * 15.0 / kButtonFrameWidth));
     height = FrameVideo->height();
     left = (FrameVideo->width() - width) / 2;
   }

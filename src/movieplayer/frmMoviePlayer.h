@@ -91,6 +91,8 @@ class frmMoviePlayer : public platform::Form {
   void Form_Load() override;
   void Form_Resize() override;
   void Form_Unload(int& Cancel) override;
+  void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   void OpenMovie();
@@ -98,13 +100,26 @@ class frmMoviePlayer : public platform::Form {
   // The controls as designed: a window loaded again starts from them.
   void ApplyDesign();
   bool VideoSizeKnown() const;
-  // The window at Normal Size, and the smallest it can be made: the video
-  // at its own size (never narrower than the buttons) above the controls; a
-  // picture size the device does not know gives the designed window.
+  // The picture at Normal Size, pixels: the video's own size where the
+  // window, framed, fits the screen's available area with it; else the
+  // largest size of the same proportions that does.
+  QSize FittedPicture() const;
+  // The window at Normal Size, and the smallest it can be made: the picture
+  // (never narrower than the buttons) above the controls; a picture size the
+  // device does not know gives the designed window.
   double VideoAreaWidth() const;
   double VideoAreaHeight() const;
   // Width with the window manager's frame.
   double OuterWidth() const;
+  // What the window manager's frame adds to the window, pixels: the most it
+  // has added in any state (a maximised window loses its borders, and Qt
+  // learns of the change after the window's new size); before it has framed
+  // this window, what it added to the program's other windows.
+  QSize FrameExtent() const;
+  void NoteFrame();
+  // Once the window manager has framed the window it opened, the frame is
+  // brought within the screen's available area.
+  void KeepOnScreen();
   // The frame the knob's place stands for.
   std::int32_t KnobFrame() const;
   // Puts the knob under the pointer during a drag.
@@ -115,6 +130,8 @@ class frmMoviePlayer : public platform::Form {
   std::unique_ptr<MciOperations> ownOperations_;
   MciOperations* mci_;
   double gripX_ = 0;  // where in the knob the drag took hold, twips
+  bool placing_ = false;  // shown, and not yet seen framed
+  QSize largestFrame_;
 };
 
 }  // namespace movieplayer

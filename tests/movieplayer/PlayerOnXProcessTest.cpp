@@ -12,9 +12,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <initializer_list>
 
 #include "SampleMovie.h"
 #include "movieplayer/frmMoviePlayer.h"
+#include "platform/forms/Form.h"
 #include "platform/media/MediaControl.h"
 
 using movieplayer::frmMoviePlayer;
@@ -22,12 +24,13 @@ using movieplayer::frmMoviePlayer;
 namespace {
 
 // In the test program: runs the current test again as a child on an Xvfb of
-// its own (with openbox on it when asked) and takes on the child's result;
-// true there. In the child: false, and the test goes on.
-bool RanOnXServer(bool windowManager = false) {
+// its own (with openbox on it when asked, and a screen of that size) and
+// takes on the child's result; true there. In the child: false, and the test
+// goes on.
+bool RanOnXServer(bool windowManager = false, const QString& screen = QStringLiteral("1280x1024x24")) {
   if (qEnvironmentVariableIsSet("QVR_ON_X_SERVER")) return false;
   QProcess server, manager, child;
-  server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+  server.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp"});
   QByteArray number;
   while (!number.contains('\n') && server.waitForReadyRead(10000)) number += server.readAllStandardOutput();
   EXPECT_TRUE(number.contains('\n')) << "Xvfb did not start";
@@ -159,4 +162,40 @@ TEST_F(PlayerOnX, ANarrowMovieOpensAsWideAsItsButtonsWithThePictureCentred) {
     EXPECT_TRUE(inside.contains(OnScreen(button))) << button->text().toStdString();
   EXPECT_TRUE(inside.contains(OnScreen(player.imgPosition)));
   EXPECT_EQ(Picture(), QRect(OnScreen(player.FrameVideo).topLeft() + QPoint(76, 0), QSize(160, 120)));
+}
+
+TEST_F(PlayerOnX, MoviesLargerThanTheScreenOpenScaledDownWithTheWholeWindowOnIt) {
+  if (RanOnXServer(true, QStringLiteral("800x600x24"))) return;
+  for (const QSize movie : {QSize(960, 720), QSize(320, 960)}) {
+    const testsupport::MovieSpec spec{.seconds = 1, .size = QStringLiteral("%1x%2").arg(movie.width()).arg(movie.height()),
+                                      .framed = true};
+    Open(spec);
+    const QRect area = player.screen()->availableGeometry();
+    // Maximised, Qt's idea of the frame lags behind the window manager's.
+    const auto wholeOnScreen = [&](bool framed) {
+      EXPECT_TRUE(area.contains(framed ? player.frameGeometry() : player.geometry())) << spec.size.toStdString();
+      for (QWidget* control : std::initializer_list<QWidget*>{player.CmdPlay, player.CmdClose, player.cmdNormalSize,
+                                                              player.cmdVolume[1], player.cmdMute, player.LbTotalTime})
+        EXPECT_TRUE(area.contains(OnScreen(control))) << spec.size.toStdString();
+    };
+    wholeOnScreen(true);
+    EXPECT_EQ(QSize(player.VideoWidth, player.VideoHeight), movie);
+    // The picture keeps the movie's proportions, as large as the room lets it.
+    const QRect shown = Picture();
+    EXPECT_NEAR(shown.width() * movie.height() / double(movie.width()), shown.height(), 1.5) << spec.size.toStdString();
+    EXPECT_GE(shown.height() + 100 + player.frameGeometry().height() - player.height(), area.height() - 1);
+    // Made smaller it snaps back; maximised it stays whole; Normal Size gives
+    // the opening size back.
+    const QSize opened = player.size();
+    player.resize(200, 200);
+    QTest::qWait(300);
+    EXPECT_EQ(player.size(), opened);
+    player.SetWindowState(platform::vbMaximized);
+    QTest::qWait(300);
+    wholeOnScreen(false);
+    player.cmdNormalSize->click();
+    QTest::qWait(300);
+    EXPECT_EQ(player.size(), opened);
+    player.Unload();
+  }
 }

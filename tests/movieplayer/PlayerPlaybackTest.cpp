@@ -194,3 +194,61 @@ TEST_F(RealPlayer, AHalfHourMovieSeeksAndClosesInTheMiddleOfADrag) {
   QString reply;
   EXPECT_EQ(platform::MciSendString(QStringLiteral("status movie mode"), &reply), platform::mcierr::InvalidDeviceName);
 }
+
+TEST_F(RealPlayer, PhoneClipsPlayUprightAtTheSizeTheirStreamsGive) {
+  for (const int rotate : {90, 180, 270}) {
+    const QString path = folder_->filePath(QStringLiteral("phone %1.mp4").arg(rotate));
+    ASSERT_EQ(testsupport::MakeSampleMovie(path, {.seconds = 2, .size = "320x180", .sound = false, .rotate = rotate}),
+              QString());
+    const QImage upright = testsupport::MovieFrame(path, 0);
+    frmMoviePlayer player;
+    player.MoviePath = path;
+    player.Show();
+    ASSERT_EQ(player.LastMciResult, "Success") << rotate;
+    EXPECT_EQ(QSize(player.VideoWidth, player.VideoHeight), upright.size()) << rotate;
+    QWidget* picture = player.FrameVideo->findChild<QWidget*>();
+    const auto shown = [&] { return picture->grab().toImage(); };
+    EXPECT_TRUE(Until([&] { return testsupport::MeanDifference(shown(), upright) < 12; }, 3000)) << rotate;
+    EXPECT_GT(testsupport::MeanDifference(shown(), upright.mirrored(true, true)), 30) << rotate;
+    player.CmdPlay->click();
+    EXPECT_TRUE(Until([&] { return !player.CmdPlay->isHidden() && !player.CmdPlay->isEnabled(); }, 8000)) << rotate;
+    player.Unload();
+  }
+}
+
+TEST_F(RealPlayer, AKnobReleaseLeavesTheWindowFreeUntilTheSeekLandsOnItsFrame) {
+  const QString path = folder_->filePath(QStringLiteral("one key frame.mkv"));
+  ASSERT_EQ(testsupport::MakeSampleMovie(path, {.seconds = 10, .size = "640x360", .sound = false, .keyint = 250}),
+            QString());
+  frmMoviePlayer player;
+  player.MoviePath = path;
+  player.Show();
+  player.TimerAtEndFile->SetEnabled(false);
+  QString reply;
+  const auto ready = [&] { return platform::MciSendString(QStringLiteral("status movie ready"), &reply) == 0 ? reply : ""; };
+  // 239 frames past the only key frame: Int(250 x 3110 / 3240).
+  platform::SetLeft(player.imgPosBar, platform::Left(player.imgPosition) + 3110);
+  player.imgPosBar_MouseUp(1, 0, 0, 0);
+  EXPECT_EQ(ready(), "false");
+  player.TimerAtEndFile_Timer();
+  EXPECT_EQ(player.CurrentFrameText, "239");
+  EXPECT_EQ(player.LbCurrentTime->text(), "00:10");
+  ASSERT_TRUE(Until([&] { return ready() == QLatin1String("true"); }, 10000));
+  player.TimerAtEndFile_Timer();
+  EXPECT_EQ(player.CurrentFrameText, "239");
+  // The picture comes with the next turn of the event loop.
+  QWidget* picture = player.FrameVideo->findChild<QWidget*>();
+  const auto unlike = [&](int frame) {
+    return testsupport::MeanDifference(picture->grab().toImage(), testsupport::MovieFrame(path, frame));
+  };
+  EXPECT_TRUE(Until([&] { return unlike(239) < unlike(0); }, 1000));
+  EXPECT_LT(unlike(239), unlike(238));
+  EXPECT_LT(unlike(239), unlike(240));
+
+  // Closed while the next seek runs.
+  platform::SetLeft(player.imgPosBar, platform::Left(player.imgPosition) + 3000);
+  player.imgPosBar_MouseUp(1, 0, 0, 0);
+  player.CmdClose_Click();
+  EXPECT_FALSE(player.IsLoaded());
+  EXPECT_EQ(ready(), "");
+}

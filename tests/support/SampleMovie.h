@@ -1,6 +1,7 @@
 #pragma once
 // Writes the sample movie (content/make-sample-movie: test pattern and tone,
 // MPEG-1 program stream, 352 x 288, 25 frames a second) for a test.
+#include <QImage>
 #include <QString>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -16,11 +17,20 @@ struct MovieSpec {
   int rate = 25;
   bool sound = true;
   bool framed = false;  // a white border 6 pixels wide round the picture
+  int rotate = 0;       // the stream's rotation (an MP4 file), as phones write it
+  int keyint = 12;      // frames from one key frame to the next
 };
 
 // Empty on success, else what went wrong.
 QString MakeSampleMovie(const QString& path, int seconds = 4);
 QString MakeSampleMovie(const QString& path, const MovieSpec& spec);
+
+// Frame `frame` of a movie as ffmpeg shows it (turned as its stream says); a
+// null image when ffmpeg fails.
+QImage MovieFrame(const QString& path, int frame);
+// The mean difference of two images' colour components, 0..255; 255 when
+// their sizes differ.
+double MeanDifference(const QImage& a, const QImage& b);
 
 // A test suite that shares one sample movie, made once for the suite under
 // the file name File::kName gives (names with blanks and several dots test

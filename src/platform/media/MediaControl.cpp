@@ -10,16 +10,20 @@
 #include <QPainter>
 #include <QPointer>
 #include <QStringList>
+#include <QThreadPool>
 #include <QWidget>
 #include <algorithm>
 #include <atomic>
 #include <clocale>
-#include <functional>
 #include <cmath>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
-#include <cstdint>
+#include <thread>
 
 namespace platform {
 namespace {
@@ -30,12 +34,15 @@ QString& AudioOutput() {
 }
 
 // Opening decodes the first picture; a slow disk or a software renderer can
-// take a while, a seek is quick.
+// take a while. A seek that has not landed by its time-out counts as landed.
 constexpr int kOpenTimeoutMs = 15000;
 constexpr int kSeekTimeoutMs = 5000;
 constexpr std::uint64_t kWatchPosition = 1;
-// While a command waits for the player, how often a picture is taken.
-constexpr qint64 kRenderPollMs = 5;
+constexpr std::uint64_t kFileOpened = 2;
+// Seeks are numbered from here on, so that their answers are told apart.
+constexpr std::uint64_t kFirstSeek = 1000;
+// The largest picture the renderer draws; a larger window stretches it.
+constexpr int kLargestPicture = 8192;
 
 // Splits a command at blanks; a double-quoted piece is one word without its
 // quotes, and in it two double quotes in a row stand for one.
@@ -112,11 +119,11 @@ std::map<std::int32_t, QPointer<QWidget>>& Handles() {
   return *handles;
 }
 
-// The picture of a device: the frames libmpv's software renderer draws at the
-// video's own size, stretched over this widget. It is an ordinary widget with
-// no window of its own, so it draws wherever Qt draws: X11 with or without a
-// compositor, Wayland, offscreen. When it goes (its parent closing before the
-// device does), the player goes with it.
+// The picture of a device: the frames libmpv's software renderer draws,
+// stretched over this widget. It is an ordinary widget with no window of its
+// own, so it draws wherever Qt draws: X11 with or without a compositor,
+// Wayland, offscreen. When it goes (its parent closing before the device
+// does), the player goes with it.
 class VideoSurface : public QWidget {
  public:
   explicit VideoSurface(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
@@ -127,6 +134,9 @@ class VideoSurface : public QWidget {
   QImage frame;  // its lines may be longer than the picture
   QSize picture;
 
+  // The size in the screen's pixels.
+  QSize Shown() const { return (QSizeF(size()) * devicePixelRatioF()).toSize(); }
+
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
@@ -134,13 +144,162 @@ class VideoSurface : public QWidget {
       painter.fillRect(rect(), Qt::black);
       return;
     }
-    if (size() != picture) painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (Shown() != picture) painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(rect(), frame, QRect(QPoint(0, 0), picture));
   }
 };
 
+// Draws libmpv's pictures on a thread of its own. After an open or a seek the
+// player holds its own thread until the first picture has been taken, and
+// every property read waits for that thread: drawn on the window's thread, a
+// read made there before the drawing held both up (by libmpv's time-out of a
+// fifth of a second, the picture then lost).
+class PictureThread {
+ public:
+  // `drawn` is called on the thread when a new picture can be taken.
+  PictureThread(mpv_render_context* render, std::function<void()> drawn)
+      : render_(render), drawn_(std::move(drawn)), thread_([this] { Run(); }) {}
+  ~PictureThread() {
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      stop_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+  }
+
+  // A new picture waits (`again` false), or the last one is wanted again.
+  void Wake(bool again) {
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      (again ? again_ : fresh_) = true;
+    }
+    wake_.notify_one();
+  }
+
+  // The video's own size and the surface's; a picture larger than the
+  // surface is drawn at the surface's size (scaled by libmpv, far cheaper
+  // than by the painter), a smaller one at its own size, which the surface
+  // stretches. An own size not known yet counts as the surface's.
+  void SetSizes(QSize own, QSize shown) {
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      if (own == own_ && shown == shown_) return;
+      own_ = own;
+      shown_ = shown;
+      again_ = true;
+    }
+    wake_.notify_one();
+  }
+
+  // The last picture drawn, once; false when none came since.
+  bool Take(QImage* image, QSize* picture) {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (!published_) return false;
+    published_ = false;
+    *image = std::exchange(out_, QImage());
+    *picture = outSize_;
+    return true;
+  }
+
+ private:
+  void Run() {
+    for (;;) {
+      bool again = false;
+      QSize own, shown;
+      {
+        std::unique_lock<std::mutex> hold(lock_);
+        wake_.wait(hold, [this] { return stop_ || fresh_ || again_; });
+        if (stop_) return;
+        again = again_;
+        fresh_ = again_ = false;
+        own = own_;
+        shown = shown_;
+      }
+      if ((Mpv()->render_context_update(render_) & MPV_RENDER_UPDATE_FRAME) == 0 && !again) continue;
+      const QSize picture = (own.isEmpty() ? shown : own.boundedTo(shown))
+                                .boundedTo(QSize(kLargestPicture, kLargestPicture))
+                                .expandedTo(QSize(1, 1));
+      QImage& image = images_[next_];
+      // Lines of a multiple of 64 bytes let the renderer work without copying.
+      const int lineWidth = (picture.width() + 15) / 16 * 16;
+      if (image.width() != lineWidth || image.height() != picture.height())
+        image = QImage(lineWidth, picture.height(), QImage::Format_RGB32);
+      int size[2] = {picture.width(), picture.height()};
+      char format[] = "bgr0";  // QImage::Format_RGB32 in memory, the fourth byte unset
+      std::size_t stride = static_cast<std::size_t>(image.bytesPerLine());
+      int noWait = 0;
+      // Without memory for the picture the frame is still taken, undrawn.
+      int skip = image.isNull() ? 1 : 0;
+      mpv_render_param params[] = {{MPV_RENDER_PARAM_SW_SIZE, size},
+                                   {MPV_RENDER_PARAM_SW_FORMAT, format},
+                                   {MPV_RENDER_PARAM_SW_STRIDE, &stride},
+                                   {MPV_RENDER_PARAM_SW_POINTER, image.bits()},
+                                   {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &noWait},
+                                   {MPV_RENDER_PARAM_SKIP_RENDERING, &skip},
+                                   {MPV_RENDER_PARAM_INVALID, nullptr}};
+      if (Mpv()->render_context_render(render_, params) < 0 || skip != 0) continue;
+      // The unset byte is the alpha of the image: make every pixel opaque.
+      for (int y = 0; y < picture.height(); ++y) {
+        auto* line = reinterpret_cast<quint32*>(image.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) line[x] |= 0xff000000u;
+      }
+      {
+        std::lock_guard<std::mutex> hold(lock_);
+        out_ = image;
+        outSize_ = picture;
+        published_ = true;
+      }
+      // The window may still show the other image; this one is drawn next.
+      next_ ^= 1;
+      drawn_();
+    }
+  }
+
+  mpv_render_context* const render_;
+  const std::function<void()> drawn_;
+  std::mutex lock_;
+  std::condition_variable wake_;
+  bool stop_ = false;
+  bool fresh_ = false;
+  bool again_ = false;
+  QSize own_;
+  QSize shown_;
+  QImage out_;
+  QSize outSize_;
+  bool published_ = false;
+  QImage images_[2];  // only the thread writes into them
+  int next_ = 0;
+  std::thread thread_;  // last: it starts once the rest is there
+};
+
+// Players being shut down. libmpv's shutdown waits for its threads (a seek
+// under way, the audio output); a closing window need not wait with it.
+QThreadPool& Shutdowns() {
+  static auto* pool = new QThreadPool;
+  return *pool;
+}
+
+// Turns of the picture a player must make itself; libmpv's software renderer
+// cannot (a movie whose picture it is asked to turn by 90 degrees ends the
+// program in an assertion), so it is given the frames upright. `degrees` is
+// the stream's clockwise rotation.
+QByteArray UprightFilter(qint64 degrees) {
+  switch (((degrees + 45) / 90 % 4 + 4) % 4) {
+    case 1: return "lavfi=[transpose=clock]";
+    case 2: return "lavfi=[hflip,vflip]";
+    case 3: return "lavfi=[transpose=cclock]";
+    default: break;
+  }
+  return QByteArray();
+}
+
 // One open device: a libmpv player, paused at open, drawing its picture in a
 // widget of its own (a child of the parent widget when there is one).
+//
+// A seek returns at once and libmpv gets there on its own threads; until it
+// has, the device stands at the place sought for every command (a play waits
+// for it), and "status ... ready" answers "false".
 class Device : public QObject {
  public:
   enum class Mode { Stopped, Paused, Playing };
@@ -177,10 +336,7 @@ class Device : public QObject {
     mode_ = Mode::Playing;
     // The picture starts moving once the caller is back in the event loop, so
     // that a play followed at once by a pause (or a seek) leaves it where it was.
-    if (!parkedAtEnd_ && !startPending_) {
-      startPending_ = true;
-      QMetaObject::invokeMethod(this, [this] { StartPlaying(); }, Qt::QueuedConnection);
-    }
+    if (!parkedAtEnd_) QueueStart();
     return 0;
   }
 
@@ -197,6 +353,11 @@ class Device : public QObject {
     Pump();
     if (to < 0 || to > LengthUnits()) return mcierr::OutOfRange;
     return SeekUnits(to);
+  }
+
+  bool Ready() {
+    Pump();
+    return !seek_;
   }
 
   void SetTimeFormat(bool milliseconds) { milliseconds_ = milliseconds; }
@@ -221,6 +382,7 @@ class Device : public QObject {
   qint64 PositionUnits() {
     Pump();
     const qint64 length = LengthUnits();
+    if (seek_) return std::clamp<qint64>(SeekTargetUnits(), 0, length);
     if (AtEnd()) return length;
     const qint64 position = milliseconds_ ? std::llround(Double("time-pos") * 1000.0) : Integer("estimated-frame-number");
     return std::clamp<qint64>(position, 0, length);
@@ -245,6 +407,7 @@ class Device : public QObject {
       return mcierr::OutOfRange;
     destination_ = QRect(0, 0, static_cast<int>(width), static_cast<int>(height));
     if (surface_) surface_->setGeometry(static_cast<int>(left), static_cast<int>(top), destination_.width(), destination_.height());
+    PassSizes();
     return 0;
   }
 
@@ -276,6 +439,9 @@ class Device : public QObject {
     Option("idle", "yes");
     Option("pause", "yes");
     Option("keepaspect", "no");
+    // The renderer gets the frames as stored; a rotated movie is turned by a
+    // filter set once the file is open, before its decoders are made.
+    Option("video-rotate", "no");
     Option("config", "no");
     Option("load-scripts", "no");
     Option("osc", "no");
@@ -287,6 +453,7 @@ class Device : public QObject {
     Option("terminal", "no");
     Option("ytdl", "no");
     if (Mpv()->initialize(mpv_) < 0) return mcierr::CannotLoadDriver;
+    Mpv()->hook_add(mpv_, kFileOpened, "on_preloaded", 0);
     Mpv()->set_wakeup_callback(mpv_, &Device::Wakeup, this);
     char api[] = MPV_RENDER_API_TYPE_SW;
     mpv_render_param create[] = {{MPV_RENDER_PARAM_API_TYPE, api}, {MPV_RENDER_PARAM_INVALID, nullptr}};
@@ -295,6 +462,7 @@ class Device : public QObject {
       render_ = nullptr;
       Mpv()->set_property_string(mpv_, "vo", "null");
     } else {
+      pictures_ = std::make_unique<PictureThread>(render_, [this] { PictureDrawn(); });
       Mpv()->render_context_set_update_callback(render_, &Device::RenderUpdate, this);
     }
     if (parentWidget != nullptr) surface_->show();
@@ -306,25 +474,38 @@ class Device : public QObject {
     if (!WaitFor(MPV_EVENT_FILE_LOADED, deadline)) return loadFailed_ ? mcierr::InvalidFile : mcierr::DeviceNotReady;
     // The picture size is known once the first picture is decoded.
     if (!WaitFor(MPV_EVENT_PLAYBACK_RESTART, deadline)) return loadFailed_ ? mcierr::InvalidFile : mcierr::DeviceNotReady;
-    const int width = static_cast<int>(std::max<qint64>(0, Integer("dwidth")));
-    const int height = static_cast<int>(std::max<qint64>(0, Integer("dheight")));
-    destination_ = QRect(0, 0, width, height);
-    surface_->setGeometry(0, 0, width, height);
+    ReadOwnSize();
+    destination_ = QRect(QPoint(0, 0), own_);
+    surface_->setGeometry(destination_);
+    PassSizes();
     mode_ = Mode::Stopped;
     return 0;
   }
 
+  void ReadOwnSize() {
+    own_ = QSize(static_cast<int>(std::clamp<qint64>(Integer("dwidth"), 0, 32767)),
+                 static_cast<int>(std::clamp<qint64>(Integer("dheight"), 0, 32767)));
+    PassSizes();
+  }
+
+  void PassSizes() {
+    if (pictures_ && surface_) pictures_->SetSizes(own_, surface_->Shown());
+  }
+
   void ReleasePlayer() {
     if (mpv_ == nullptr) return;
+    // Nothing calls back into this object from here on.
     Mpv()->set_wakeup_callback(mpv_, nullptr, nullptr);
-    // The renderer goes first: libmpv requires it.
-    if (render_ != nullptr) {
-      Mpv()->render_context_set_update_callback(render_, nullptr, nullptr);
-      Mpv()->render_context_free(render_);
-      render_ = nullptr;
-    }
-    Mpv()->terminate_destroy(mpv_);
+    if (render_ != nullptr) Mpv()->render_context_set_update_callback(render_, nullptr, nullptr);
+    pictures_.reset();
+    Shutdowns().start([mpv = mpv_, render = render_] {
+      // The renderer goes first: libmpv requires it.
+      if (render != nullptr) Mpv()->render_context_free(render);
+      Mpv()->terminate_destroy(mpv);
+    });
+    render_ = nullptr;
     mpv_ = nullptr;
+    seek_.reset();
   }
 
   void Shut() {
@@ -335,47 +516,15 @@ class Device : public QObject {
   }
 
   // Called by libmpv on a thread of its own when a picture is ready.
-  static void RenderUpdate(void* context) {
-    auto* self = static_cast<Device*>(context);
-    self->renderPending_ = true;
-    if (!self->renderQueued_.exchange(true))
-      QMetaObject::invokeMethod(self, [self] {
-        self->renderQueued_ = false;
-        self->RenderFrame();
-      }, Qt::QueuedConnection);
-  }
+  static void RenderUpdate(void* context) { static_cast<Device*>(context)->pictures_->Wake(false); }
 
-  // Draws the waiting picture into the surface's image. libmpv holds the
-  // next picture back until this one is taken, so it runs whenever the
-  // renderer asks, shown or not.
-  void RenderFrame() {
-    if (!renderPending_.exchange(false) || render_ == nullptr || !surface_) return;
-    if ((Mpv()->render_context_update(render_) & MPV_RENDER_UPDATE_FRAME) == 0) return;
-    const QSize picture(static_cast<int>(std::clamp<qint64>(Integer("dwidth"), 1, 8192)),
-                        static_cast<int>(std::clamp<qint64>(Integer("dheight"), 1, 8192)));
-    QImage& frame = surface_->frame;
-    // Lines of a multiple of 64 bytes let the renderer work without copying.
-    const int lineWidth = (picture.width() + 15) / 16 * 16;
-    if (frame.width() != lineWidth || frame.height() != picture.height())
-      frame = QImage(lineWidth, picture.height(), QImage::Format_RGB32);
-    int size[2] = {picture.width(), picture.height()};
-    char format[] = "bgr0";  // QImage::Format_RGB32 in memory, the fourth byte unset
-    std::size_t stride = static_cast<std::size_t>(frame.bytesPerLine());
-    int noWait = 0;
-    mpv_render_param params[] = {{MPV_RENDER_PARAM_SW_SIZE, size},
-                                 {MPV_RENDER_PARAM_SW_FORMAT, format},
-                                 {MPV_RENDER_PARAM_SW_STRIDE, &stride},
-                                 {MPV_RENDER_PARAM_SW_POINTER, frame.bits()},
-                                 {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &noWait},
-                                 {MPV_RENDER_PARAM_INVALID, nullptr}};
-    if (Mpv()->render_context_render(render_, params) < 0) return;
-    // The unset byte is the alpha of the image: make every pixel opaque.
-    for (int y = 0; y < picture.height(); ++y) {
-      auto* line = reinterpret_cast<quint32*>(frame.scanLine(y));
-      for (int x = 0; x < picture.width(); ++x) line[x] |= 0xff000000u;
-    }
-    surface_->picture = picture;
-    surface_->update();
+  // Called on the picture thread.
+  void PictureDrawn() {
+    if (!pictureQueued_.exchange(true))
+      QMetaObject::invokeMethod(this, [this] {
+        pictureQueued_ = false;
+        if (pictures_ && surface_ && pictures_->Take(&surface_->frame, &surface_->picture)) surface_->update();
+      }, Qt::QueuedConnection);
   }
 
   void Option(const char* name, const QByteArray& value) { Mpv()->set_option_string(mpv_, name, value.constData()); }
@@ -401,7 +550,8 @@ class Device : public QObject {
     Mpv()->set_property(mpv_, name, MPV_FORMAT_FLAG, &value);
   }
 
-  bool AtEnd() const { return parkedAtEnd_ || Flag("eof-reached"); }
+  // While a seek runs, libmpv's end-of-file flag still tells of the old place.
+  bool AtEnd() const { return parkedAtEnd_ || (!seek_ && Flag("eof-reached")); }
 
   // The time of a position in the current format. A frame is reached from
   // half a frame before it, so that exact seeks land on it whichever way the
@@ -412,10 +562,18 @@ class Device : public QObject {
     return fps > 0 ? std::max(0.0, (static_cast<double>(units) - 0.5) / fps) : 0.0;
   }
 
+  // Starts the picture moving once the caller is back in the event loop.
+  void QueueStart() {
+    if (startPending_) return;
+    startPending_ = true;
+    QMetaObject::invokeMethod(this, [this] { StartPlaying(); }, Qt::QueuedConnection);
+  }
+
   void StartPlaying() {
     if (!startPending_) return;
     startPending_ = false;
-    if (mode_ == Mode::Playing && !parkedAtEnd_) SetFlag("pause", false);
+    // A seek under way starts it when it lands.
+    if (mode_ == Mode::Playing && !parkedAtEnd_ && !seek_) SetFlag("pause", false);
   }
 
   int SeekUnits(qint64 units) {
@@ -426,10 +584,26 @@ class Device : public QObject {
     const bool toEnd = units >= LengthUnits();
     const QByteArray seconds = QByteArray::number(toEnd ? Double("duration") : UnitsToSeconds(units), 'f', 6);
     const char* seek[] = {"seek", seconds.constData(), "absolute+exact", nullptr};
-    if (Mpv()->command(mpv_, seek) < 0) return mcierr::DeviceNotReady;
-    if (!WaitFor(MPV_EVENT_PLAYBACK_RESTART, QDeadlineTimer(kSeekTimeoutMs))) return mcierr::DeviceNotReady;
+    const std::uint64_t id = std::max(kFirstSeek, lastSeek_ + 1);
+    if (Mpv()->command_async(mpv_, id, seek) < 0) return mcierr::DeviceNotReady;
+    lastSeek_ = id;
+    seek_ = SeekTarget{units, milliseconds_, false, QDeadlineTimer(kSeekTimeoutMs)};
     parkedAtEnd_ = toEnd;
     return 0;
+  }
+
+  void SeekLanded() {
+    seek_.reset();
+    if (mode_ == Mode::Playing && !parkedAtEnd_) QueueStart();
+  }
+
+  // The place sought, in the current time format.
+  qint64 SeekTargetUnits() const {
+    if (seek_->milliseconds == milliseconds_) return seek_->units;
+    const double fps = Double("container-fps");
+    if (fps <= 0) return 0;
+    const double units = static_cast<double>(seek_->units);
+    return std::llround(milliseconds_ ? units / fps * 1000.0 : units / 1000.0 * fps);
   }
 
   // A play that ends before the movie does: pause when the position gets there.
@@ -469,9 +643,10 @@ class Device : public QObject {
     if (mpv_ == nullptr) return;
     for (;;) {
       mpv_event* event = Mpv()->wait_event(mpv_, 0);
-      if (event->event_id == MPV_EVENT_NONE) return;
+      if (event->event_id == MPV_EVENT_NONE) break;
       Handle(event);
     }
+    if (seek_ && seek_->deadline.hasExpired()) SeekLanded();
   }
 
   // Handles events until `wanted` arrives; false when the file failed or
@@ -480,10 +655,7 @@ class Device : public QObject {
     for (;;) {
       const qint64 left = deadline.remainingTime();
       if (left <= 0) return false;
-      // The next picture waits to be taken meanwhile (see RenderFrame).
-      RenderFrame();
-      const double wait = render_ != nullptr ? std::min<qint64>(left, kRenderPollMs) : left;
-      mpv_event* event = Mpv()->wait_event(mpv_, wait / 1000.0);
+      mpv_event* event = Mpv()->wait_event(mpv_, static_cast<double>(left) / 1000.0);
       if (event->event_id == MPV_EVENT_NONE) continue;
       if (event->event_id == MPV_EVENT_END_FILE) {
         const auto* end = static_cast<mpv_event_end_file*>(event->data);
@@ -497,7 +669,39 @@ class Device : public QObject {
     }
   }
 
+  // The first track that says how it is turned: the video track, as a rule.
+  void TurnUpright() {
+    const qint64 tracks = Integer("track-list/count");
+    for (qint64 track = 0; track < tracks; ++track) {
+      std::int64_t degrees = 0;
+      const QByteArray name = "track-list/" + QByteArray::number(track) + "/demux-rotation";
+      if (Mpv()->get_property(mpv_, name.constData(), MPV_FORMAT_INT64, &degrees) < 0) continue;
+      if (const QByteArray filter = UprightFilter(degrees); !filter.isEmpty())
+        Mpv()->set_property_string(mpv_, "vf", filter.constData());
+      return;
+    }
+  }
+
   void Handle(mpv_event* event) {
+    if (event->event_id == MPV_EVENT_HOOK && event->reply_userdata == kFileOpened) {
+      TurnUpright();
+      Mpv()->hook_continue(mpv_, static_cast<mpv_event_hook*>(event->data)->id);
+      return;
+    }
+    if (event->event_id == MPV_EVENT_VIDEO_RECONFIG) ReadOwnSize();
+    if (seek_) {
+      // The seek is taken once its command is answered; the next restart of
+      // the playback is at its place. Seeks sent before it are overtaken.
+      if (event->event_id == MPV_EVENT_COMMAND_REPLY && event->reply_userdata == lastSeek_) {
+        if (event->error < 0) SeekLanded();
+        else seek_->taken = true;
+      } else if ((event->event_id == MPV_EVENT_PLAYBACK_RESTART && seek_->taken) ||
+                 event->event_id == MPV_EVENT_END_FILE) {
+        SeekLanded();
+      }
+      // Positions reported meanwhile are of the old place.
+      return;
+    }
     if (event->event_id != MPV_EVENT_PROPERTY_CHANGE || event->reply_userdata != kWatchPosition) return;
     const auto* property = static_cast<mpv_event_property*>(event->data);
     if (!boundSeconds_ || property->format != MPV_FORMAT_DOUBLE || mode_ != Mode::Playing) return;
@@ -507,6 +711,13 @@ class Device : public QObject {
       WatchBound(std::nullopt);
     }
   }
+
+  struct SeekTarget {
+    qint64 units;
+    bool milliseconds;  // the time format of `units`
+    bool taken;
+    QDeadlineTimer deadline;
+  };
 
   mpv_handle* mpv_ = nullptr;
   mpv_render_context* render_ = nullptr;
@@ -519,19 +730,26 @@ class Device : public QObject {
   bool watching_ = false;
   bool startPending_ = false;
   std::optional<double> boundSeconds_;
+  std::optional<SeekTarget> seek_;
+  std::uint64_t lastSeek_ = 0;
   int left_ = 1000;
   int right_ = 1000;
   std::atomic<bool> pumpPending_{false};
-  std::atomic<bool> renderPending_{false};
-  std::atomic<bool> renderQueued_{false};
+  std::atomic<bool> pictureQueued_{false};
+  std::unique_ptr<PictureThread> pictures_;
+  QSize own_;  // the picture's own size
 };
 
 using DeviceMap = std::map<QString, std::unique_ptr<Device>>;
 
 DeviceMap& Devices() {
   static DeviceMap* devices = [] {
-    // Devices still open when the program ends are closed with the application.
-    qAddPostRoutine([] { Devices().clear(); });
+    // Devices still open when the program ends are closed with the
+    // application, and the program waits for their players to end.
+    qAddPostRoutine([] {
+      Devices().clear();
+      Shutdowns().waitForDone();
+    });
     return new DeviceMap;
   }();
   return *devices;
@@ -630,6 +848,8 @@ int DeviceCommand(const QString& verb, const QStringList& words, QString* reply)
       answer = QString::number(device->LengthUnits());
     } else if (rest.Take("position")) {
       answer = QString::number(device->PositionUnits());
+    } else if (rest.Take("ready")) {
+      answer = device->Ready() ? QStringLiteral("true") : QStringLiteral("false");
     } else if (rest.Take("volume")) {
       answer = QString::number(device->Volume(0));
     } else if (rest.Take("left") || rest.Take("right")) {

@@ -3,8 +3,10 @@
 // "open \"<path>\" type MPEGVideo Alias movie parent <handle> Style 1073741824",
 // "status movie position", "setaudio movie Volume to 500", ... Devices are
 // kept by alias and play on libmpv; a device opened with a parent window
-// draws its picture in a child widget of it. Commands are synchronous and
-// run on the user-interface thread only.
+// draws its picture in a child widget of it. Commands run on the
+// user-interface thread only and complete before they return, except a seek:
+// it returns at once, every later command finds the device at the place
+// sought, and "status A ready" answers "false" until the picture is there.
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -40,7 +42,7 @@ constexpr int CreateWindow = 347;
 //     (in a quoted word "" stands for one double quote: "say ""cheese"".mpg")
 //   close A | play A [from F] [to T] | pause A | seek A to N
 //   set A time format frames|ms|milliseconds
-//   status A mode|length|position|volume|left volume|right volume
+//   status A mode|length|position|ready|volume|left volume|right volume
 //   put A window at L T W H | where A destination
 //   setaudio A [left|right] volume to V (0..1000)
 int MciSendString(const QString& command, QString* reply);

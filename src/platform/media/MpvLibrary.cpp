@@ -19,6 +19,9 @@ const MpvLibrary* Mpv() {
     bind(api.terminate_destroy, "mpv_terminate_destroy");
     bind(api.set_option_string, "mpv_set_option_string");
     bind(api.command, "mpv_command");
+    bind(api.command_async, "mpv_command_async");
+    bind(api.hook_add, "mpv_hook_add");
+    bind(api.hook_continue, "mpv_hook_continue");
     bind(api.get_property, "mpv_get_property");
     bind(api.set_property, "mpv_set_property");
     bind(api.set_property_string, "mpv_set_property_string");

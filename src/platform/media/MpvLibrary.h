@@ -13,6 +13,9 @@ struct MpvLibrary {
   decltype(&mpv_terminate_destroy) terminate_destroy;
   decltype(&mpv_set_option_string) set_option_string;
   decltype(&mpv_command) command;
+  decltype(&mpv_command_async) command_async;
+  decltype(&mpv_hook_add) hook_add;
+  decltype(&mpv_hook_continue) hook_continue;
   decltype(&mpv_get_property) get_property;
   decltype(&mpv_set_property) set_property;
   decltype(&mpv_set_property_string) set_property_string;
