@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -192,6 +193,8 @@ class TableCopy {
   // Copies one table; rows come in the file's own order.
   void Copy(MdbCatalogEntry* entry, const std::function<void()>& progress) {
     const QString name = QString::fromUtf8(entry->object_name);
+    // A catalogue with a table without a name, or two of one name, is damaged.
+    if (!Unique(tables_, name)) throw Damaged{QStringLiteral("the catalogue")};
     std::unique_ptr<MdbTableDef, TableCloser> table(mdb_read_table(entry));
     if (!table || !mdb_read_columns(table.get()) || table->num_cols > MDB_MAX_COLS)
       throw Damaged{QStringLiteral("table '%1'").arg(name)};
@@ -199,9 +202,11 @@ class TableCopy {
     const unsigned columns = table->num_cols;
     QStringList definitions;
     QStringList marks;
+    QSet<QString> fields;
     std::vector<std::unique_ptr<char[]>> buffers(columns);
     for (unsigned c = 0; c < columns; ++c) {
       auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c));
+      if (!Unique(fields, QString::fromUtf8(column->name))) throw Damaged{QStringLiteral("table '%1'").arg(name)};
       definitions << QuoteIdentifier(QString::fromUtf8(column->name)) + u' ' + DeclaredTypeOf(*column);
       marks << QStringLiteral("?");
       if (column->col_type == MDB_OLE) {
@@ -249,6 +254,14 @@ class TableCopy {
   static constexpr size_t kOleBuffer = MDB_BIND_SIZE * 64 + MDB_PGSIZE;
   // The low bits of a row's place on its page; the high ones are flags.
   static constexpr int kRowOffsetBits = 0x1FFF;
+
+  // Names compared without regard to case; false for an empty or a repeated one.
+  static bool Unique(QSet<QString>& seen, const QString& name) {
+    const QString key = name.toLower();
+    if (key.isEmpty() || seen.contains(key)) return false;
+    seen.insert(key);
+    return true;
+  }
 
   // Which columns of the row just fetched hold a value, from its null mask:
   // libmdb gives a zero-length text as it gives a Null.
@@ -356,6 +369,7 @@ class TableCopy {
   MdbHandle* mdb_;
   Connection::State& state_;
   qint64& budget_;
+  QSet<QString> tables_;
   std::array<MdbField, MDB_MAX_COLS> fields_{};
   std::array<bool, MDB_MAX_COLS> present_{};
 };

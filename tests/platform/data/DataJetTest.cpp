@@ -313,6 +313,11 @@ TEST_F(JetTest, DamagedFilesFailWithoutACrashOrAChange) {
     for (int n = 0; n < 8; ++n)
       damaged.back()[random.bounded(4096, i < 12 ? 16 * 4096 : int(whole.size()))] ^= char(1 << random.bounded(8));
   }
+  // Last, catalogues with a table's name repeated and emptied.
+  QFile nwind(folder_ + "/nwind.mdb");
+  const QByteArray northwind = nwind.open(QIODevice::ReadOnly) ? nwind.readAll() : QByteArray();
+  for (const QByteArray& name : {QByteArray("Customers"), QByteArray(9, '\0')})
+    damaged << QByteArray(northwind).replace("Employees", name);
   int failed = 0;
   const QString file = Path("TKBTraining.mdb");
   for (int i = 0; i < damaged.size(); ++i) {
@@ -329,7 +334,7 @@ TEST_F(JetTest, DamagedFilesFailWithoutACrashOrAChange) {
         auto c = Open(file, "tr@vund", mode);
         for (const QString& table : c->TableNames()) Recordset().Open(*c, table);
       });
-      EXPECT_TRUE(f.number != 0 || i >= mustFail) << i;
+      EXPECT_TRUE(f.number != 0 || (i >= mustFail && i < damaged.size() - 2)) << i;
       if (f.number == 0) continue;
       ++failed;
       EXPECT_EQ(f.number, err::ProviderFailure) << i;
