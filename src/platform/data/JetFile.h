@@ -8,9 +8,10 @@
 // replaced by rename, so two programs starting at once each see a whole copy.
 // A read/write open converts the file in place, once: the copy is written
 // beside it under a temporary name, the original is kept under
-// OriginalName(), and the copy is renamed over the file. libmdb runs in a
-// child process, so a damaged file that makes it crash or loop ends in an
-// error, never in the program's end.
+// OriginalName(), and the copy is renamed over the file. A temporary file is
+// locked by the program writing it while it lives, so one that nobody holds
+// is a leftover to remove. libmdb runs in a child process, so a damaged file
+// that makes it crash or loop ends in an error, never in the program's end.
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -50,8 +51,9 @@ bool ConvertInPlace(const QString& path, const QString& password);
 QString OriginalName(const QString& path);
 
 // Points of a conversion where tests stop it. TableCopied runs in the child
-// that reads the file, the others in the converting program.
-enum class Step { TableCopied, CopyWritten, OriginalKept };
+// that reads the file, the others in the converting program (LockBusy: it
+// finds another program converting the file, and waits).
+enum class Step { TableCopied, CopyWritten, OriginalKept, LockBusy };
 void SetStepHook(std::function<void(Step)> hook);
 
 // Between the reader and the conversion: writes the copy of the Jet file at

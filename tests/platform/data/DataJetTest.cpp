@@ -1,6 +1,7 @@
 // Access (Jet) files opened where they lie, checked against MDB Tools'
 // mdb-tables and mdb-export: tables, rows and values, SQL, the cache, the
 // conversion of a file that is written, passwords and damaged files.
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -253,16 +254,53 @@ TEST_F(JetTest, AConversionKilledMidwayLeavesTheOriginalAndTheNextOpenConverts) 
       FailureOf([&] { Open(file, "pirowask", adModeReadWrite); });
       _exit(0);
     }
-    int status = 0;
-    waitpid(pid, &status, 0);
+    siginfo_t info{};
+    waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT);  // reaped at the end: killed, it holds nothing
     // Killed inside the reading child, the program itself goes on with an error.
-    EXPECT_TRUE(step == jet::Step::TableCopied ? WIFEXITED(status) : WIFSIGNALED(status));
+    EXPECT_EQ(info.si_code, step == jet::Step::TableCopied ? CLD_EXITED : CLD_KILLED);
     EXPECT_EQ(Digest(file), original);
     EXPECT_EQ(QFileInfo::exists(jet::OriginalName(file)), step == jet::Step::OriginalKept);
   }
   ExpectSameAsOracle(*Open(file, "pirowask", adModeReadWrite), folder_ + "/EmptyTextDatabase.mdb");
   EXPECT_EQ(Digest(jet::OriginalName(file)), original);
   EXPECT_EQ(FolderFiles(), (QStringList{"QVRResults.mdb", "QVRResults.mdb.jet-original"}));
+  // A leftover goes at any read/write open; a temporary file a program holds stays.
+  QFile::copy(file, Path(".QVRResults.mdb.1.converting"));
+  const int held = open(QFile::encodeName(Path(".QVRResults.mdb.2.converting")), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+  struct flock lock {F_RDLCK, SEEK_SET, 0, 1, 0};
+  EXPECT_EQ(fcntl(held, F_OFD_SETLK, &lock), 0);
+  Open(file, "pirowask", adModeReadWrite);
+  EXPECT_EQ(FolderFiles().filter("converting"), QStringList{".QVRResults.mdb.2.converting"});
+  close(held);
+  while (waitpid(-1, nullptr, WNOHANG) > 0) continue;
+
+  // Two programs open a file through a link at once: one converts it where the link leads, the other waits.
+  const QString target = Copy("DateTestDatabase.mdb", "TKBStudy.mdb");
+  gid_t group = 4321, groups[64];  // any, to root; else another of the user's groups where there is one
+  if (geteuid() != 0) group = getgroups(64, groups) > 0 ? groups[0] : getegid();
+  ASSERT_EQ(chown(QFile::encodeName(target), static_cast<uid_t>(-1), group), 0);
+  chmod(QFile::encodeName(target), 0640);
+  QFile::link(target, Path("Study link.mdb"));
+  const auto until = [this](int step) {
+    for (int n = 0; n < 6000 && !QFileInfo::exists(Path(QString::number(step))); ++n) usleep(10000);
+  };
+  jet::SetStepHook([&](jet::Step now) {  // marks each step with a byte in a file of its number
+    QFile mark(Path(QString::number(int(now))));
+    if (mark.open(QIODevice::Append)) mark.write("*");
+    if (now == jet::Step::CopyWritten) until(int(jet::Step::LockBusy));
+  });
+  const pid_t first = fork();
+  if (first == 0) _exit(FailureOf([&] { Open(Path("Study link.mdb"), "", adModeReadWrite); }).number != 0);
+  until(int(jet::Step::CopyWritten));
+  EXPECT_EQ(Open(Path("Study link.mdb"), "", adModeReadWrite)->TableNames(), QStringList{"DateTest"});
+  int status = 1;
+  waitpid(first, &status, 0);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(QFileInfo(Path(QString::number(int(jet::Step::OriginalKept)))).size(), 1);  // one conversion renamed
+  EXPECT_EQ(FolderFiles().filter("TKBStudy"), (QStringList{"TKBStudy.mdb", "TKBStudy.mdb.jet-original"}));
+  EXPECT_EQ(QFileInfo(Path("Study link.mdb")).symLinkTarget(), target);
+  const QFileInfo converted(target), kept(jet::OriginalName(target));  // with the permissions and group
+  EXPECT_EQ(std::pair(converted.permissions(), converted.groupId()), std::pair(kept.permissions(), group));
 }
 
 TEST_F(JetTest, AFileThatCannotBeConvertedStaysAsItWas) {
