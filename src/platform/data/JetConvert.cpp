@@ -154,6 +154,55 @@ void RemoveLeftovers(const QString& folder, const QString& prefix, const QString
   }
 }
 
+// Where copies go that the cache folder cannot take: a folder of the
+// program's own in the temporary folder, locked while the program runs and
+// removed when it ends. Those of programs that ended without removing theirs
+// go when the next one is made.
+class PrivateFolder {
+ public:
+  static PrivateFolder& Of() {
+    static PrivateFolder folder;
+    return folder;
+  }
+  ~PrivateFolder() {
+    if (!path_.isEmpty()) QDir(path_).removeRecursively();
+  }
+  // Empty until Make() made it.
+  QString Path() const { return path_; }
+  // The folder, or the temporary folder it cannot be made in.
+  QString Make() {
+    // A TMPDIR that leads nowhere gives no temporary folder.
+    const QString base = QDir::tempPath().isEmpty() ? QStringLiteral("/tmp") : QDir::tempPath();
+    for (int attempt = 0; path_.isEmpty() && attempt < 3; ++attempt) {
+      for (const QString& name : QDir(base).entryList({QStringLiteral("qvr-jet-*")}, QDir::Dirs | QDir::Hidden)) {
+        const QByteArray other = Native(base + u'/' + name);
+        const FileHandle held(::open(other.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        struct stat st {};
+        if (held.get() >= 0 && ::fstat(held.get(), &st) == 0 && st.st_uid == ::geteuid() &&
+            ::flock(held.get(), LOCK_EX | LOCK_NB) == 0)
+          QDir(QFile::decodeName(other)).removeRecursively();
+      }
+      QByteArray made = Native(base + QStringLiteral("/qvr-jet-XXXXXX"));
+      if (!::mkdtemp(made.data())) return base;
+      const int fd = ::open(made.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      struct stat st {};
+      // Another program may have taken it for a leftover before it was locked.
+      if (fd >= 0 && ::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &st) == 0 && st.st_nlink > 0) {
+        fd_ = fd;
+        path_ = QFile::decodeName(made);
+      } else if (fd >= 0) {
+        ::close(fd);
+      }
+    }
+    return path_.isEmpty() ? base : path_;
+  }
+
+ private:
+  PrivateFolder() = default;
+  QString path_;
+  int fd_ = -1;
+};
+
 void Send(int fd, const QByteArray& bytes) {
   qsizetype sent = 0;
   while (sent < bytes.size()) {
@@ -345,7 +394,7 @@ void ConvertLocked(const QString& path, int fd, const Header& header, const stru
 
 }  // namespace
 
-std::optional<QString> ReadOnlyCopy(const QString& path, const QString& password) {
+std::optional<QString> ReadOnlyCopy(const QString& path, const QString& password, bool rebuild) {
   const FileHandle file(::open(Native(path).constData(), O_RDONLY | O_CLOEXEC));
   if (file.get() < 0) return std::nullopt;
   const auto header = ReadHeader(FirstPage(file.get()));
@@ -353,50 +402,77 @@ std::optional<QString> ReadOnlyCopy(const QString& path, const QString& password
   CheckHeader(path, *header, password);
 
   // One copy per state of the file; a copy of another state is out of date.
+  // The inode change time tells a file rewritten with its old size and
+  // modification time put back.
   struct stat held {};
   ::fstat(file.get(), &held);
   const QString where = QFileInfo(path).canonicalFilePath();
-  const QString state = QStringLiteral("%1 %2 %3 %4.%5 copy 1")
+  const QString state = QStringLiteral("%1 %2 %3 %4.%5 %6.%7 copy 1")
                             .arg(held.st_dev)
                             .arg(held.st_ino)
                             .arg(held.st_size)
                             .arg(held.st_mtim.tv_sec)
-                            .arg(held.st_mtim.tv_nsec);
+                            .arg(held.st_mtim.tv_nsec)
+                            .arg(held.st_ctim.tv_sec)
+                            .arg(held.st_ctim.tv_nsec);
   const auto digest = [](const QString& text) {
     return QString::fromLatin1(QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex().left(24));
   };
-  const QString folder = CacheFolder();
   const QString stem = digest(where) + u'-';
-  const QString copy = folder + u'/' + stem + digest(state) + QStringLiteral(".sqlite");
-  if (QFileInfo::exists(copy)) return copy;
-
-  if (!QDir().mkpath(folder))
-    Raise(err::ProviderFailure,
-          QStringLiteral("The Access database '%1' cannot be read: the folder '%2' cannot be made.").arg(path, folder));
-  const QString prefix = u'.' + stem;
-  const QString suffix = QStringLiteral(".tmp");
-  RemoveLeftovers(folder, prefix, suffix);
-  const QString temporary = folder + u'/' + prefix + QString::number(::getpid()) + suffix;
-  const FileHandle made(MakeLockedFile(temporary));
-  QString reason;
-  if (made.get() < 0) {
-    reason = Reason(errno);
-  } else if (const auto failure = CopyInChild(ThroughDescriptor(file.get()), temporary, header->password)) {
-    QFile::remove(temporary);
-    if (failure->damaged) Unreadable(path);
-    reason = failure->error != 0 ? Reason(failure->error) : failure->text;
-  } else if (::fsync(made.get()) != 0 || ::rename(Native(temporary).constData(), Native(copy).constData()) != 0) {
-    reason = Reason(errno);
-    QFile::remove(temporary);
+  const QString name = stem + digest(state) + u'-';
+  // A copy is named "<name><its size>.sqlite": one of another size was cut
+  // short or damaged since it was made.
+  if (!rebuild) {
+    for (const QString& folder : {PrivateFolder::Of().Path(), CacheFolder()}) {
+      if (folder.isEmpty()) continue;
+      for (const QString& found : QDir(folder).entryList({name + QStringLiteral("*.sqlite")}, QDir::Files)) {
+        const QString copy = folder + u'/' + found;
+        if (QString::number(QFileInfo(copy).size()) == found.mid(name.size(), found.size() - name.size() - 7))
+          return copy;
+      }
+    }
   }
-  if (!reason.isEmpty())
-    Raise(err::ProviderFailure,
-          QStringLiteral("The Access database '%1' cannot be read: no copy of it can be written in '%2' (%3).")
-              .arg(path, folder, reason));
-  // Copies of earlier states of the file go.
-  for (const QString& name : QDir(folder).entryList({stem + u'*'}, QDir::Files))
-    if (folder + u'/' + name != copy) QFile::remove(folder + u'/' + name);
-  return copy;
+
+  QStringList failures;
+  for (int place = 0; place < 2; ++place) {
+    const QString folder = place == 0 ? CacheFolder() : PrivateFolder::Of().Make();
+    const auto failed = [&](const QString& reason) { failures << QStringLiteral("'%1' (%2)").arg(folder, reason); };
+    if (folder.isEmpty()) continue;
+    if (!QDir().mkpath(folder)) {
+      failed(QStringLiteral("the folder cannot be made"));
+      continue;
+    }
+    const QString prefix = u'.' + stem;
+    const QString suffix = QStringLiteral(".tmp");
+    RemoveLeftovers(folder, prefix, suffix);
+    const QString temporary = folder + u'/' + prefix + QString::number(::getpid()) + suffix;
+    const FileHandle made(MakeLockedFile(temporary));
+    if (made.get() < 0) {
+      failed(Reason(errno));
+      continue;
+    }
+    if (const auto failure = CopyInChild(ThroughDescriptor(file.get()), temporary, header->password)) {
+      QFile::remove(temporary);
+      if (failure->damaged) Unreadable(path);
+      failed(failure->error != 0 ? Reason(failure->error) : failure->text);
+      continue;
+    }
+    struct stat built {};
+    ::fstat(made.get(), &built);
+    const QString copy = folder + u'/' + name + QString::number(built.st_size) + QStringLiteral(".sqlite");
+    if (::fsync(made.get()) != 0 || ::rename(Native(temporary).constData(), Native(copy).constData()) != 0) {
+      failed(Reason(errno));
+      QFile::remove(temporary);
+      continue;
+    }
+    // Copies of earlier states of the file go, and a damaged one of this.
+    for (const QString& other : QDir(folder).entryList({stem + u'*'}, QDir::Files))
+      if (folder + u'/' + other != copy) QFile::remove(folder + u'/' + other);
+    return copy;
+  }
+  Raise(err::ProviderFailure,
+        QStringLiteral("The Access database '%1' cannot be read: no copy of it can be written in %2.")
+            .arg(path, failures.join(QStringLiteral(" or in "))));
 }
 
 bool ConvertInPlace(const QString& named, const QString& password) {

@@ -128,10 +128,11 @@ std::optional<Header> ReadHeader(const QByteArray& firstPage) {
 
 QString CacheFolder() {
   const QString configured = qEnvironmentVariable("XDG_CACHE_HOME");
-  const QString base = !configured.isEmpty() && QDir::isAbsolutePath(configured)
-                           ? QDir::cleanPath(configured)
-                           : QDir::homePath() + QStringLiteral("/.cache");
-  return base + QStringLiteral("/qvr/jet");
+  if (!configured.isEmpty() && QDir::isAbsolutePath(configured))
+    return QDir::cleanPath(configured) + QStringLiteral("/qvr/jet");
+  const QString home = qEnvironmentVariable("HOME");
+  if (home.isEmpty() || !QDir::isAbsolutePath(home)) return QString();
+  return QDir::cleanPath(home) + QStringLiteral("/.cache/qvr/jet");
 }
 
 QString OriginalName(const QString& path) { return path + QStringLiteral(".jet-original"); }

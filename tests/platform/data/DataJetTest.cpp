@@ -3,6 +3,7 @@
 // conversion of a file that is written, passwords and damaged files.
 #include <fcntl.h>
 #include <signal.h>
+#include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -113,6 +114,7 @@ class JetTest : public DataFixture {
   void TearDown() override {
     jet::SetStepHook(nullptr);
     qunsetenv("XDG_CACHE_HOME");
+    qunsetenv("TMPDIR");
   }
 
   QString Copy(const QString& file, const QString& as) {
@@ -215,6 +217,45 @@ TEST_F(JetTest, TheCacheServesTheSecondOpenAndIsRebuiltWhenTheFileChanges) {
   EXPECT_EQ(CacheFiles().size(), 1);
   EXPECT_NE(CacheFiles(), std::get<0>(built));
   EXPECT_EQ(Digest(file), original);
+
+  // Rewritten in place with its size and modification time put back: the inode change time tells.
+  const auto shortText = [&] {
+    Recordset text;
+    text.Open(*Open(file, "tr@vund", adModeRead), "Select ShortTextCol from DateTest where IDCol = 1");
+    return text.Value(0);
+  };
+  struct stat before {}, now {};
+  stat(QFile::encodeName(file), &before);
+  QProcess::execute("cp", {folder_ + "/EmptyTextDatabase.mdb", file});
+  const timespec times[2] = {before.st_atim, before.st_mtim};
+  do utimensat(AT_FDCWD, QFile::encodeName(file), times, 0);  // again while the clock has not moved on
+  while (stat(QFile::encodeName(file), &now) == 0 && now.st_ctim.tv_nsec == before.st_ctim.tv_nsec);
+  EXPECT_EQ(shortText(), Variant(""));
+  // A copy cut by less than a page (SQLite reads rows of Nulls from it), emptied or with a damaged header.
+  for (qint64 cut : {100, 1 << 30, 0}) {
+    QFile copy(jet::CacheFolder() + u'/' + CacheFiles().value(0));
+    ASSERT_TRUE(copy.open(QIODevice::ReadWrite) && copy.resize(std::max<qint64>(copy.size() - cut, 0)) &&
+                (cut || copy.write("SQLite format 2") > 0));
+    copy.close();
+    EXPECT_EQ(shortText(), Variant("")) << cut;
+  }
+  EXPECT_EQ(CacheFiles().size(), 1);
+
+  // No cache folder: a copy in a folder of the program's own; a message only where none can be written.
+  qputenv("XDG_CACHE_HOME", file.toLocal8Bit());
+  qputenv("TMPDIR", file.toLocal8Bit());
+  EXPECT_EQ(FailureOf(shortText).description, "The Access database '" + file + "' cannot be read: no copy of it can be "
+                                              "written in '" + file + "/qvr/jet' (the folder cannot be made) or in '" +
+                                              file + "' (the folder cannot be made).");
+  QDir().mkpath(Path("tmp"));
+  qputenv("TMPDIR", Path("tmp").toLocal8Bit());
+  if (fork() == 0) _exit(FailureOf(shortText).number);  // ends without removing its folder
+  wait(nullptr);
+  const auto folders = [this] { return QDir(Path("tmp")).entryList(QDir::Dirs | QDir::NoDotAndDotDot); };
+  const QStringList left = folders();
+  const QString copy = QString::fromUtf8(sqlite3_db_filename(Open(file, "tr@vund", adModeRead)->Handle(), "main"));
+  EXPECT_EQ(left.size(), 1);
+  EXPECT_EQ(QStringList{QFileInfo(copy).dir().dirName()}, folders());
 }
 
 TEST_F(JetTest, AWriteOpenConvertsOnceKeepingEveryRowTheOriginalAndThePassword) {
