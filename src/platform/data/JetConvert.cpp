@@ -155,52 +155,49 @@ void RemoveLeftovers(const QString& folder, const QString& prefix, const QString
 }
 
 // Where copies go that the cache folder cannot take: a folder of the
-// program's own in the temporary folder, locked while the program runs and
-// removed when it ends. Those of programs that ended without removing theirs
-// go when the next one is made.
+// program's own in the temporary folder. It goes when the program ends,
+// however it ends: a shell started with it waits for the end of a pipe that
+// only the program holds, and then removes it.
 class PrivateFolder {
  public:
   static PrivateFolder& Of() {
     static PrivateFolder folder;
     return folder;
   }
-  ~PrivateFolder() {
-    if (!path_.isEmpty()) QDir(path_).removeRecursively();
-  }
   // Empty until Make() made it.
   QString Path() const { return path_; }
-  // The folder, or the temporary folder it cannot be made in.
-  QString Make() {
+  // The folder; or the temporary folder and why no folder can be made in it.
+  std::pair<QString, QString> Make() {
     // A TMPDIR that leads nowhere gives no temporary folder.
     const QString base = QDir::tempPath().isEmpty() ? QStringLiteral("/tmp") : QDir::tempPath();
-    for (int attempt = 0; path_.isEmpty() && attempt < 3; ++attempt) {
-      for (const QString& name : QDir(base).entryList({QStringLiteral("qvr-jet-*")}, QDir::Dirs | QDir::Hidden)) {
-        const QByteArray other = Native(base + u'/' + name);
-        const FileHandle held(::open(other.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        struct stat st {};
-        if (held.get() >= 0 && ::fstat(held.get(), &st) == 0 && st.st_uid == ::geteuid() &&
-            ::flock(held.get(), LOCK_EX | LOCK_NB) == 0)
-          QDir(QFile::decodeName(other)).removeRecursively();
-      }
-      QByteArray made = Native(base + QStringLiteral("/qvr-jet-XXXXXX"));
-      if (!::mkdtemp(made.data())) return base;
-      const int fd = ::open(made.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-      struct stat st {};
-      // Another program may have taken it for a leftover before it was locked.
-      if (fd >= 0 && ::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &st) == 0 && st.st_nlink > 0) {
-        fd_ = fd;
-        path_ = QFile::decodeName(made);
-      } else if (fd >= 0) {
-        ::close(fd);
-      }
+    if (!path_.isEmpty()) return {path_, QString()};
+    QByteArray made = Native(base + QStringLiteral("/qvr-jet-XXXXXX"));
+    int end[2] = {-1, -1};
+    if (!::mkdtemp(made.data())) return {base, QStringLiteral("the folder cannot be made")};
+    if (::pipe2(end, O_CLOEXEC) != 0) {
+      ::rmdir(made.constData());
+      return {base, Reason(errno)};
     }
-    return path_.isEmpty() ? base : path_;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::dup2(end[0], STDIN_FILENO);
+      ::execl("/bin/sh", "sh", "-c", "trap '' HUP INT QUIT TERM; read -r line; rm -rf -- \"$1\"", "sh",
+              made.constData(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    ::close(end[0]);
+    if (pid < 0) {
+      ::close(end[1]);
+      ::rmdir(made.constData());
+      return {base, Reason(EAGAIN)};
+    }
+    path_ = QFile::decodeName(made);
+    return {path_, QString()};
   }
 
  private:
   PrivateFolder() = default;
   QString path_;
-  int fd_ = -1;
 };
 
 void Send(int fd, const QByteArray& bytes) {
@@ -435,9 +432,13 @@ std::optional<QString> ReadOnlyCopy(const QString& path, const QString& password
 
   QStringList failures;
   for (int place = 0; place < 2; ++place) {
-    const QString folder = place == 0 ? CacheFolder() : PrivateFolder::Of().Make();
+    const auto [folder, unusable] = place == 0 ? std::pair(CacheFolder(), QString()) : PrivateFolder::Of().Make();
     const auto failed = [&](const QString& reason) { failures << QStringLiteral("'%1' (%2)").arg(folder, reason); };
     if (folder.isEmpty()) continue;
+    if (!unusable.isEmpty()) {
+      failed(unusable);
+      continue;
+    }
     if (!QDir().mkpath(folder)) {
       failed(QStringLiteral("the folder cannot be made"));
       continue;
