@@ -307,13 +307,21 @@ void Connection::Open() {
   const bool readOnly = (Mode & adModeReadWrite) == adModeRead;
   // A Jet file is read through its copy in our format, or converted into
   // our format when it is to be written.
-  QString file = path;
   if (readOnly) {
-    if (const auto copy = jet::ReadOnlyCopy(path, settings.password)) file = *copy;
+    if (const auto copy = jet::ReadOnlyCopy(path, settings.password)) {
+      try {
+        state_ = OpenFile(*copy, path, readOnly, settings.password, BusyTimeout);
+      } catch (const VbError&) {
+        // A copy damaged since it was made is made again.
+        const auto again = jet::ReadOnlyCopy(path, settings.password, true);
+        state_ = OpenFile(again.value_or(path), path, readOnly, settings.password, BusyTimeout);
+      }
+      return;
+    }
   } else {
     jet::ConvertInPlace(path, settings.password);
   }
-  state_ = OpenFile(file, path, readOnly, settings.password, BusyTimeout);
+  state_ = OpenFile(path, path, readOnly, settings.password, BusyTimeout);
 }
 
 void Connection::Close() {

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -96,25 +97,108 @@ bool Sync(const QString& path) {
   return file.get() >= 0 && ::fsync(file.get()) == 0;
 }
 
-// A new, empty file with the given permissions; -1 and errno on failure.
-int MakeFile(const QString& path, mode_t mode) {
-  const int fd = ::open(Native(path).constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
-  if (fd < 0) return -1;
-  ::fchmod(fd, mode & 0666);
-  ::close(fd);
-  return 0;
+// The lock a program holds on its temporary file while it writes it: a read
+// lock on the first byte, which SQLite never locks, owned by the open file
+// (shared with the reading child, and no close elsewhere drops it).
+struct flock FirstByte(short type) {
+  struct flock lock {};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+  lock.l_len = 1;
+  return lock;
 }
 
-// Temporary files are named "<prefix><pid><suffix>"; those of programs that
-// no longer run are left-overs of a crash.
+// A new, empty temporary file, locked before any other program can see it
+// where the file system makes files without a name; -1 and errno on failure.
+int MakeLockedFile(const QString& path) {
+  QFile::remove(path);  // an earlier program of this pid's
+  struct flock lock = FirstByte(F_RDLCK);
+  int fd = ::open(Native(QFileInfo(path).absolutePath()).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd >= 0) {
+    if (::fcntl(fd, F_OFD_SETLK, &lock) == 0 &&
+        ::linkat(AT_FDCWD, Native(ThroughDescriptor(fd)).constData(), AT_FDCWD, Native(path).constData(),
+                 AT_SYMLINK_FOLLOW) == 0)
+      return fd;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return -1;
+  }
+  fd = ::open(Native(path).constData(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600);
+  if (fd >= 0 && ::fcntl(fd, F_OFD_SETLK, &lock) != 0) {
+    const int error = errno;
+    ::close(fd);
+    QFile::remove(path);
+    errno = error;
+    return -1;
+  }
+  return fd;
+}
+
+// Temporary files are named "<prefix><pid><suffix>"; one that no program
+// holds locked is a leftover of a program that was stopped.
 void RemoveLeftovers(const QString& folder, const QString& prefix, const QString& suffix) {
   const QStringList names = QDir(folder).entryList({prefix + u'*' + suffix}, QDir::Files | QDir::Hidden | QDir::System);
   for (const QString& name : names) {
-    bool ok = false;
-    const qint64 pid = name.mid(prefix.size(), name.size() - prefix.size() - suffix.size()).toLongLong(&ok);
-    if (ok && pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) QFile::remove(folder + u'/' + name);
+    const QString pid = name.mid(prefix.size(), name.size() - prefix.size() - suffix.size());
+    if (pid.isEmpty() || !std::all_of(pid.begin(), pid.end(), [](QChar c) { return c.isDigit(); })) continue;
+    const QString path = folder + u'/' + name;
+    const FileHandle file(::open(Native(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct flock lock = FirstByte(F_WRLCK);
+    struct stat held {};
+    struct stat named {};
+    if (file.get() < 0 || ::fcntl(file.get(), F_OFD_GETLK, &lock) != 0 || lock.l_type != F_UNLCK) continue;
+    if (::fstat(file.get(), &held) == 0 && ::lstat(Native(path).constData(), &named) == 0 &&
+        held.st_ino == named.st_ino && held.st_dev == named.st_dev)
+      QFile::remove(path);
   }
 }
+
+// Where copies go that the cache folder cannot take: a folder of the
+// program's own in the temporary folder. It goes when the program ends,
+// however it ends: a shell started with it waits for the end of a pipe that
+// only the program holds, and then removes it.
+class PrivateFolder {
+ public:
+  static PrivateFolder& Of() {
+    static PrivateFolder folder;
+    return folder;
+  }
+  // Empty until Make() made it.
+  QString Path() const { return path_; }
+  // The folder; or the temporary folder and why no folder can be made in it.
+  std::pair<QString, QString> Make() {
+    // A TMPDIR that leads nowhere gives no temporary folder.
+    const QString base = QDir::tempPath().isEmpty() ? QStringLiteral("/tmp") : QDir::tempPath();
+    if (!path_.isEmpty()) return {path_, QString()};
+    QByteArray made = Native(base + QStringLiteral("/qvr-jet-XXXXXX"));
+    int end[2] = {-1, -1};
+    if (!::mkdtemp(made.data())) return {base, QStringLiteral("the folder cannot be made")};
+    if (::pipe2(end, O_CLOEXEC) != 0) {
+      ::rmdir(made.constData());
+      return {base, Reason(errno)};
+    }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::dup2(end[0], STDIN_FILENO);
+      ::execl("/bin/sh", "sh", "-c", "trap '' HUP INT QUIT TERM; read -r line; rm -rf -- \"$1\"", "sh",
+              made.constData(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    ::close(end[0]);
+    if (pid < 0) {
+      ::close(end[1]);
+      ::rmdir(made.constData());
+      return {base, Reason(EAGAIN)};
+    }
+    path_ = QFile::decodeName(made);
+    return {path_, QString()};
+  }
+
+ private:
+  PrivateFolder() = default;
+  QString path_;
+};
 
 void Send(int fd, const QByteArray& bytes) {
   qsizetype sent = 0;
@@ -207,6 +291,7 @@ bool LockWithin(int fd, int milliseconds) {
   for (int waited = 0;; waited += 50) {
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
     if ((errno != EWOULDBLOCK && errno != EINTR) || waited >= milliseconds) return false;
+    if (waited == 0) RunStepHook(Step::LockBusy);
     QThread::msleep(50);
   }
 }
@@ -250,6 +335,9 @@ QString KeepOriginal(const QString& path, int fd, const struct stat& held) {
   CannotConvert(path, QStringLiteral("no free name for keeping the original"));
 }
 
+constexpr QLatin1StringView kConverting(".converting");
+QString ConvertingPrefix(const QString& path) { return u'.' + QFileInfo(path).fileName() + u'.'; }
+
 void SyncFolder(const QString& folder) {
   const FileHandle dir(::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.get() >= 0) ::fsync(dir.get());
@@ -265,19 +353,27 @@ void ConvertLocked(const QString& path, int fd, const Header& header, const stru
       CannotConvert(path, QStringLiteral("it is open in another program (its lock file '%1' is there)").arg(lock));
   }
   if (::access(Native(path).constData(), W_OK) != 0) CannotConvert(path, QStringLiteral("the file is read-only"));
+  RemoveLeftovers(folder, ConvertingPrefix(path), kConverting);
 
-  const QString prefix = u'.' + info.fileName() + u'.';
-  const QString suffix = QStringLiteral(".converting");
-  RemoveLeftovers(folder, prefix, suffix);
-  const QString temporary = folder + u'/' + prefix + QString::number(::getpid()) + suffix;
-  QFile::remove(temporary);
-  if (MakeFile(temporary, held.st_mode) != 0) CannotConvert(path, Reason(errno));
+  const QString temporary = folder + u'/' + ConvertingPrefix(path) + QString::number(::getpid()) + kConverting;
+  const FileHandle copy(MakeLockedFile(temporary));
+  if (copy.get() < 0) CannotConvert(path, Reason(errno));
+  // The converted file has the original's permissions and group (and owner,
+  // where the program may give it). A group that may do more than others
+  // and cannot be given would shut its members out.
+  ::fchmod(copy.get(), held.st_mode & 0777);
+  const bool groupOnly = (held.st_mode & 070 & ~((held.st_mode & 07) << 3)) != 0;
+  if (::fchown(copy.get(), held.st_uid, held.st_gid) != 0 &&
+      ::fchown(copy.get(), static_cast<uid_t>(-1), held.st_gid) != 0 && groupOnly) {
+    QFile::remove(temporary);
+    CannotConvert(path, QStringLiteral("its group cannot be given to the converted file"));
+  }
   if (const auto failure = CopyInChild(ThroughDescriptor(fd), temporary, header.password)) {
     QFile::remove(temporary);
     if (failure->damaged) Unreadable(path);
     CannotConvert(path, failure->error != 0 ? Reason(failure->error) : failure->text);
   }
-  if (!Sync(temporary)) {
+  if (::fsync(copy.get()) != 0) {
     const int error = errno;
     QFile::remove(temporary);
     CannotConvert(path, Reason(error));
@@ -295,7 +391,7 @@ void ConvertLocked(const QString& path, int fd, const Header& header, const stru
 
 }  // namespace
 
-std::optional<QString> ReadOnlyCopy(const QString& path, const QString& password) {
+std::optional<QString> ReadOnlyCopy(const QString& path, const QString& password, bool rebuild) {
   const FileHandle file(::open(Native(path).constData(), O_RDONLY | O_CLOEXEC));
   if (file.get() < 0) return std::nullopt;
   const auto header = ReadHeader(FirstPage(file.get()));
@@ -303,50 +399,81 @@ std::optional<QString> ReadOnlyCopy(const QString& path, const QString& password
   CheckHeader(path, *header, password);
 
   // One copy per state of the file; a copy of another state is out of date.
+  // The inode change time tells a file rewritten with its old size and
+  // modification time put back.
   struct stat held {};
   ::fstat(file.get(), &held);
   const QString where = QFileInfo(path).canonicalFilePath();
-  const QString state = QStringLiteral("%1 %2 %3 %4.%5 copy 1")
+  const QString state = QStringLiteral("%1 %2 %3 %4.%5 %6.%7 copy 1")
                             .arg(held.st_dev)
                             .arg(held.st_ino)
                             .arg(held.st_size)
                             .arg(held.st_mtim.tv_sec)
-                            .arg(held.st_mtim.tv_nsec);
+                            .arg(held.st_mtim.tv_nsec)
+                            .arg(held.st_ctim.tv_sec)
+                            .arg(held.st_ctim.tv_nsec);
   const auto digest = [](const QString& text) {
     return QString::fromLatin1(QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex().left(24));
   };
-  const QString folder = CacheFolder();
   const QString stem = digest(where) + u'-';
-  const QString copy = folder + u'/' + stem + digest(state) + QStringLiteral(".sqlite");
-  if (QFileInfo::exists(copy)) return copy;
-
-  if (!QDir().mkpath(folder))
-    Raise(err::ProviderFailure,
-          QStringLiteral("The Access database '%1' cannot be read: the folder '%2' cannot be made.").arg(path, folder));
-  const QString prefix = u'.' + stem;
-  const QString suffix = QStringLiteral(".tmp");
-  RemoveLeftovers(folder, prefix, suffix);
-  const QString temporary = folder + u'/' + prefix + QString::number(::getpid()) + suffix;
-  QFile::remove(temporary);
-  QString reason;
-  if (MakeFile(temporary, 0600) != 0) {
-    reason = Reason(errno);
-  } else if (const auto failure = CopyInChild(ThroughDescriptor(file.get()), temporary, header->password)) {
-    QFile::remove(temporary);
-    if (failure->damaged) Unreadable(path);
-    reason = failure->error != 0 ? Reason(failure->error) : failure->text;
-  } else if (!Sync(temporary) || ::rename(Native(temporary).constData(), Native(copy).constData()) != 0) {
-    reason = Reason(errno);
-    QFile::remove(temporary);
+  const QString name = stem + digest(state) + u'-';
+  // A copy is named "<name><its size>.sqlite": one of another size was cut
+  // short or damaged since it was made.
+  if (!rebuild) {
+    for (const QString& folder : {PrivateFolder::Of().Path(), CacheFolder()}) {
+      if (folder.isEmpty()) continue;
+      for (const QString& found : QDir(folder).entryList({name + QStringLiteral("*.sqlite")}, QDir::Files)) {
+        const QString copy = folder + u'/' + found;
+        if (QString::number(QFileInfo(copy).size()) == found.mid(name.size(), found.size() - name.size() - 7))
+          return copy;
+      }
+    }
   }
-  if (!reason.isEmpty())
-    Raise(err::ProviderFailure,
-          QStringLiteral("The Access database '%1' cannot be read: no copy of it can be written in '%2' (%3).")
-              .arg(path, folder, reason));
-  // Copies of earlier states of the file go.
-  for (const QString& name : QDir(folder).entryList({stem + u'*'}, QDir::Files))
-    if (folder + u'/' + name != copy) QFile::remove(folder + u'/' + name);
-  return copy;
+
+  QStringList failures;
+  for (int place = 0; place < 2; ++place) {
+    const auto [folder, unusable] = place == 0 ? std::pair(CacheFolder(), QString()) : PrivateFolder::Of().Make();
+    const auto failed = [&](const QString& reason) { failures << QStringLiteral("'%1' (%2)").arg(folder, reason); };
+    if (folder.isEmpty()) continue;
+    if (!unusable.isEmpty()) {
+      failed(unusable);
+      continue;
+    }
+    if (!QDir().mkpath(folder)) {
+      failed(QStringLiteral("the folder cannot be made"));
+      continue;
+    }
+    const QString prefix = u'.' + stem;
+    const QString suffix = QStringLiteral(".tmp");
+    RemoveLeftovers(folder, prefix, suffix);
+    const QString temporary = folder + u'/' + prefix + QString::number(::getpid()) + suffix;
+    const FileHandle made(MakeLockedFile(temporary));
+    if (made.get() < 0) {
+      failed(Reason(errno));
+      continue;
+    }
+    if (const auto failure = CopyInChild(ThroughDescriptor(file.get()), temporary, header->password)) {
+      QFile::remove(temporary);
+      if (failure->damaged) Unreadable(path);
+      failed(failure->error != 0 ? Reason(failure->error) : failure->text);
+      continue;
+    }
+    struct stat built {};
+    ::fstat(made.get(), &built);
+    const QString copy = folder + u'/' + name + QString::number(built.st_size) + QStringLiteral(".sqlite");
+    if (::fsync(made.get()) != 0 || ::rename(Native(temporary).constData(), Native(copy).constData()) != 0) {
+      failed(Reason(errno));
+      QFile::remove(temporary);
+      continue;
+    }
+    // Copies of earlier states of the file go, and a damaged one of this.
+    for (const QString& other : QDir(folder).entryList({stem + u'*'}, QDir::Files))
+      if (folder + u'/' + other != copy) QFile::remove(folder + u'/' + other);
+    return copy;
+  }
+  Raise(err::ProviderFailure,
+        QStringLiteral("The Access database '%1' cannot be read: no copy of it can be written in %2.")
+            .arg(path, failures.join(QStringLiteral(" or in "))));
 }
 
 bool ConvertInPlace(const QString& named, const QString& password) {
@@ -355,7 +482,11 @@ bool ConvertInPlace(const QString& named, const QString& password) {
   for (int attempt = 0; attempt < 10 && !path.isEmpty(); ++attempt) {
     const FileHandle file(::open(Native(path).constData(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0) return false;
-    if (!ReadHeader(FirstPage(file.get()))) return false;
+    if (!ReadHeader(FirstPage(file.get()))) {
+      // Leftovers of a conversion stopped midway go at every open.
+      RemoveLeftovers(QFileInfo(path).absolutePath(), ConvertingPrefix(path), kConverting);
+      return false;
+    }
     // One conversion at a time; a program that waited finds the file
     // converted (another file under the name) and opens that.
     if (!LockWithin(file.get(), kLockWaitMs)) CannotConvert(path, QStringLiteral("another program is converting it"));

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -127,10 +128,11 @@ std::optional<Header> ReadHeader(const QByteArray& firstPage) {
 
 QString CacheFolder() {
   const QString configured = qEnvironmentVariable("XDG_CACHE_HOME");
-  const QString base = !configured.isEmpty() && QDir::isAbsolutePath(configured)
-                           ? QDir::cleanPath(configured)
-                           : QDir::homePath() + QStringLiteral("/.cache");
-  return base + QStringLiteral("/qvr/jet");
+  if (!configured.isEmpty() && QDir::isAbsolutePath(configured))
+    return QDir::cleanPath(configured) + QStringLiteral("/qvr/jet");
+  const QString home = qEnvironmentVariable("HOME");
+  if (home.isEmpty() || !QDir::isAbsolutePath(home)) return QString();
+  return QDir::cleanPath(home) + QStringLiteral("/.cache/qvr/jet");
 }
 
 QString OriginalName(const QString& path) { return path + QStringLiteral(".jet-original"); }
@@ -192,15 +194,20 @@ class TableCopy {
   // Copies one table; rows come in the file's own order.
   void Copy(MdbCatalogEntry* entry, const std::function<void()>& progress) {
     const QString name = QString::fromUtf8(entry->object_name);
+    // A catalogue with a table without a name, or two of one name, is damaged.
+    if (!Unique(tables_, name)) throw Damaged{QStringLiteral("the catalogue")};
     std::unique_ptr<MdbTableDef, TableCloser> table(mdb_read_table(entry));
-    if (!table || !mdb_read_columns(table.get())) throw Damaged{QStringLiteral("table '%1'").arg(name)};
+    if (!table || !mdb_read_columns(table.get()) || table->num_cols > MDB_MAX_COLS)
+      throw Damaged{QStringLiteral("table '%1'").arg(name)};
     mdb_rewind_table(table.get());
     const unsigned columns = table->num_cols;
     QStringList definitions;
     QStringList marks;
+    QSet<QString> fields;
     std::vector<std::unique_ptr<char[]>> buffers(columns);
     for (unsigned c = 0; c < columns; ++c) {
       auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c));
+      if (!Unique(fields, QString::fromUtf8(column->name))) throw Damaged{QStringLiteral("table '%1'").arg(name)};
       definitions << QuoteIdentifier(QString::fromUtf8(column->name)) + u' ' + DeclaredTypeOf(*column);
       marks << QStringLiteral("?");
       if (column->col_type == MDB_OLE) {
@@ -231,8 +238,10 @@ class TableCopy {
     qint64 rows = 0;
     while (mdb_fetch_row(table.get())) {
       if (++rows > most) throw Damaged{QStringLiteral("rows of table '%1'").arg(name)};
+      ReadNullMask(table.get());
       for (unsigned c = 0; c < columns; ++c)
-        BindValue(insert.get(), static_cast<int>(c) + 1, *static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c)));
+        BindValue(insert.get(), static_cast<int>(c) + 1, *static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c)),
+                  present_[c]);
       insert.Step();
       sqlite3_reset(insert.get());
       sqlite3_clear_bindings(insert.get());
@@ -244,6 +253,27 @@ class TableCopy {
 
  private:
   static constexpr size_t kOleBuffer = MDB_BIND_SIZE * 64 + MDB_PGSIZE;
+  // The low bits of a row's place on its page; the high ones are flags.
+  static constexpr int kRowOffsetBits = 0x1FFF;
+
+  // Names compared without regard to case; false for an empty or a repeated one.
+  static bool Unique(QSet<QString>& seen, const QString& name) {
+    const QString key = name.toLower();
+    if (key.isEmpty() || seen.contains(key)) return false;
+    seen.insert(key);
+    return true;
+  }
+
+  // Which columns of the row just fetched hold a value, from its null mask:
+  // libmdb gives a zero-length text as it gives a Null.
+  void ReadNullMask(MdbTableDef* table) {
+    int start = 0;
+    size_t size = 0;
+    if (table->cur_row == 0 || mdb_find_row(mdb_, static_cast<int>(table->cur_row) - 1, &start, &size) != 0 ||
+        mdb_crack_row(table, start & kRowOffsetBits, size, fields_.data()) < 0)
+      throw Damaged{QStringLiteral("a row")};
+    for (unsigned c = 0; c < table->num_cols; ++c) present_[c] = fields_[c].is_null == 0;
+  }
 
   template <class T>
   T Raw(int start) const {
@@ -263,7 +293,7 @@ class TableCopy {
     sqlite3_bind_text(stmt, index, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
   }
 
-  void BindValue(sqlite3_stmt* stmt, int index, MdbColumn& column) {
+  void BindValue(sqlite3_stmt* stmt, int index, MdbColumn& column, bool present) {
     const int start = column.cur_value_start;
     const int length = column.cur_value_len;
     // A Yes/No value lives in the row's null mask: a set bit is True.
@@ -271,7 +301,13 @@ class TableCopy {
       sqlite3_bind_int64(stmt, index, length == 0 ? -1 : 0);
       return;
     }
-    if (length == 0) return;  // Null (libmdb gives an empty text the same way)
+    if (length == 0) {
+      // A zero-length text (or bytes) is no Null.
+      if (!present) return;
+      if (column.col_type == MDB_TEXT || column.col_type == MDB_MEMO) sqlite3_bind_text(stmt, index, "", 0, SQLITE_STATIC);
+      if (column.col_type == MDB_BINARY || column.col_type == MDB_OLE) sqlite3_bind_zeroblob(stmt, index, 0);
+      return;
+    }
     const auto fits = [&](int size) {
       if (start < 0 || size < 0 || start + size > mdb_->fmt->pg_size) throw Damaged{QStringLiteral("a field value")};
     };
@@ -334,6 +370,9 @@ class TableCopy {
   MdbHandle* mdb_;
   Connection::State& state_;
   qint64& budget_;
+  QSet<QString> tables_;
+  std::array<MdbField, MDB_MAX_COLS> fields_{};
+  std::array<bool, MDB_MAX_COLS> present_{};
 };
 
 // SQLite does not say why a write failed; whether the file can grow by

@@ -4,13 +4,16 @@
 // format that stand for them. libmdb reads them; nothing here writes Jet.
 //
 // A read-only open is served from a copy in the cache folder, built once per
-// state of the file (path, device, inode, size and modification time) and
-// replaced by rename, so two programs starting at once each see a whole copy.
-// A read/write open converts the file in place, once: the copy is written
-// beside it under a temporary name, the original is kept under
-// OriginalName(), and the copy is renamed over the file. libmdb runs in a
-// child process, so a damaged file that makes it crash or loop ends in an
-// error, never in the program's end.
+// state of the file (path, device, inode, size, modification and inode change
+// times) and replaced by rename, so two programs starting at once each see a
+// whole copy; where the cache folder cannot take it, from a copy in a folder
+// of the program's own that goes when the program ends. A read/write open
+// converts the file in place, once: the copy is written beside it under a
+// temporary name, the original is kept under OriginalName(), and the copy is
+// renamed over the file. A temporary file is locked by the program writing it
+// while it lives, so one that nobody holds is a leftover to remove. libmdb
+// runs in a child process, so a damaged file that makes it crash or loop ends
+// in an error, never in the program's end.
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -31,14 +34,16 @@ struct Header {
 // The header of a Jet or ACE file from its first page; nullopt for any other file.
 std::optional<Header> ReadHeader(const QByteArray& firstPage);
 
-// Where the read-only copies live: $XDG_CACHE_HOME/qvr/jet (~/.cache/qvr/jet).
+// Where the read-only copies live: $XDG_CACHE_HOME/qvr/jet (~/.cache/qvr/jet);
+// empty for a user without a home.
 QString CacheFolder();
 
 // For a read-only open of the file at path: the SQLite copy that stands for
-// it, built when missing or stale. nullopt when the file is no Jet file.
-// Raises &H80040E4D for a wrong password and &H80004005 for a file that
-// cannot be read.
-std::optional<QString> ReadOnlyCopy(const QString& path, const QString& password);
+// it, built when missing, stale or not of the size it was made with, or
+// always with rebuild (the copy found could not be opened). nullopt when the
+// file is no Jet file. Raises &H80040E4D for a wrong password and &H80004005
+// for a file that cannot be read or when no copy can be written anywhere.
+std::optional<QString> ReadOnlyCopy(const QString& path, const QString& password, bool rebuild = false);
 
 // For a read/write open: converts the Jet file at path into our format in
 // place; false when the file is no Jet file (any more). Raises &H80040E4D for
@@ -50,8 +55,9 @@ bool ConvertInPlace(const QString& path, const QString& password);
 QString OriginalName(const QString& path);
 
 // Points of a conversion where tests stop it. TableCopied runs in the child
-// that reads the file, the others in the converting program.
-enum class Step { TableCopied, CopyWritten, OriginalKept };
+// that reads the file, the others in the converting program (LockBusy: it
+// finds another program converting the file, and waits).
+enum class Step { TableCopied, CopyWritten, OriginalKept, LockBusy };
 void SetStepHook(std::function<void(Step)> hook);
 
 // Between the reader and the conversion: writes the copy of the Jet file at
