@@ -1,9 +1,12 @@
 // The question loop: how the question box is composed for one-part and
 // two-part questions, the answer cover and its slanted reveal edge, the pin,
-// the judgement codes and part states, the bars, and the answer-peek labels.
+// the judgement codes and part states, the keyboard, the bars, and the
+// answer-peek labels.
 #include <QHelpEvent>
+#include <QTest>
 #include <QToolTip>
 
+#include "ImageChecks.h"
 #include "QandAFixture.h"
 
 using namespace assessment;
@@ -292,6 +295,21 @@ TEST_F(QuestionLoopTest, JudgementCodesAndPartStates) {
   EXPECT_EQ(parts, 6);  // five questions, one of them in two parts
   EXPECT_EQ(ends.ends, 1);
   EXPECT_EQ(seenCodes[QStringLiteral("CHQ")] + seenCodes[QStringLiteral("WHQ")] + seenCodes[QStringLiteral("PHQ")], 2);
+}
+
+TEST_F(QuestionLoopTest, TabShowsWhichJudgementSpaceRecords) {
+  MakeSimpleTest(2);
+  ASSERT_TRUE(LoadWith());
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  for (QPushButton* b : {form->cmdCorrect, form->cmdWrong, form->cmdPass})
+    EXPECT_TRUE(testsupport::ShowsKeyboardFocus(b)) << b->objectName().toStdString();
+  form->cmdCorrect->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(form->cmdCorrect, Qt::Key_Tab);
+  ASSERT_TRUE(form->cmdWrong->hasFocus());
+  const int q = static_cast<int>(form->CurrentQuestionId);
+  QTest::keyClick(form->cmdWrong, Qt::Key_Space);
+  EXPECT_EQ(form->Test.Questions(q, 0, slotState), QStringLiteral("WFQ"));
 }
 
 TEST_F(QuestionLoopTest, QuestionBarCountsDownFromTwenty) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QToolButton>
 
+#include "ImageChecks.h"
 #include "StepTables.h"
 #include "platform/forms/Twips.h"
 #include "platform/values/VbValues.h"
@@ -181,6 +182,13 @@ TEST_F(StepView, LeavingAnEmptyBoxGivesItTheFocusBack) {
   QCoreApplication::processEvents();
   EXPECT_TRUE(form->cmdExit->hasFocus());
   EXPECT_EQ(box->Text(), QStringLiteral("2"));
+}
+
+TEST_F(StepView, TheArrowsAndExitShowTheKeyboardFocus) {
+  StartWith(3);
+  Type("2");  // an empty box would take the focus back
+  EXPECT_TRUE(testsupport::ShowsKeyboardFocus(form->updStep));
+  EXPECT_TRUE(testsupport::ShowsKeyboardFocus(form->cmdExit));
 }
 
 TEST_F(StepView, FocusSelectsTheBoxForTyping) {
