@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "CatalogFixture.h"
+#include "ImageChecks.h"
 #include "TestSupport.h"
 #include "frontend/Edition.h"
 #include "frontend/Global.h"
@@ -391,6 +392,45 @@ TEST(List, TheHighlightFollowsThePointer) {
   auto [xe, ye] = twips(QPoint(r1.center().x(), items->viewport()->height() - 2));
   s.main->lvwDB_MouseMove(0, 0, xe, ye);
   EXPECT_EQ(list->DropHighlight(), nullptr);
+}
+
+TEST(List, TheSelectedIconShowsItsWholeTitleOverTheCellBelow) {
+  std::vector<Row> rows{{"G", "Keeping a good lookout in restricted visibility and heavy traffic", "ref", "CHM",
+                         {}, {}, {}, {}}};
+  for (int i = 1; i < 40; ++i) rows.push_back({"G", QString("S%1").arg(i), "ref", "CHM", {}, {}, {}, {}});
+  fixture::AppFolder app(rows);
+  Started s;
+  s.main->tvwDB_NodeClick(s.Group("G"));
+  s.main->mnuViewIcons_Click(0);
+  QCoreApplication::processEvents();
+  QListWidget* items = s.main->lvwDB->Items();
+  const QRect cell = items->visualItemRect(items->item(0));
+  // Just under the first cell: the top of the icon below it.
+  const QPoint under(cell.center().x(), cell.y() + cell.height() + 4);
+  const QRect band(cell.x(), under.y(), cell.width(), 8);
+  QListWidgetItem* below = items->itemAt(under);
+  ASSERT_NE(below, nullptr);
+  ASSERT_NE(below, items->item(0));
+  const QColor highlight = items->palette().color(QPalette::Highlight);
+  auto lit = [&] {
+    const QImage picture = items->viewport()->grab(band).toImage();
+    return testsupport::ShareOf(picture, [&](const QColor& c) { return c == highlight; });
+  };
+  const QImage unselected = items->viewport()->grab(band).toImage();
+  EXPECT_EQ(lit(), 0);
+  items->setCurrentRow(0);
+  QCoreApplication::processEvents();
+  EXPECT_GT(lit(), 0.2);
+  EXPECT_EQ(items->itemAt(under), items->item(0));
+  const QPoint control = items->viewport()->mapTo(s.main->lvwDB, under);
+  EXPECT_EQ(s.main->lvwDB->HitTest(platform::PixelsToTwips(control.x()), platform::PixelsToTwips(control.y())),
+            s.main->lvwDB->Item(1));
+  // The next item selected, the cell below is itself again.
+  ASSERT_NE(items->item(1), below);
+  items->setCurrentRow(1);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(items->viewport()->grab(band).toImage(), unselected);
+  EXPECT_EQ(items->itemAt(under), below);
 }
 
 TEST(List, ColumnClickSortsByTextTheSameWayTwice) {
