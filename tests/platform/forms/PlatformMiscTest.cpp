@@ -1,6 +1,12 @@
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
@@ -65,6 +71,34 @@ TEST(Dialogs, ResponderRecordsBoxesAndAnswersFromItsScript) {
   EXPECT_EQ(ShowOpenDialog({"Can't Find a.mdb", "(*.*)|*.*", ""}), "/tmp/x.mdb");
   EXPECT_EQ(ShowOpenDialog({"again", "", ""}), "");
   EXPECT_EQ(responder.fileRequests[0].title, "Can't Find a.mdb");
+}
+
+TEST(Dialogs, TheFileDialogOpensWideEnoughToShowItsColumns) {
+  QTemporaryDir dir;
+  for (const char* name : {"QVRV 5 - Mates Masters.mdb", "Corvanta"}) {
+    QFile f(dir.filePath(name));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(1536 * 1024, 'x'));
+  }
+  ASSERT_TRUE(QDir(dir.path()).mkdir("Training"));
+  bool seen = false;
+  QTimer look;  // the dialog is modal: it is looked at from the event loop it runs
+  QObject::connect(&look, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    look.stop();
+    seen = true;
+    QAbstractItemView* list = dialog->findChild<QTreeView*>();
+    QHeaderView* header = static_cast<QTreeView*>(list)->header();
+    EXPECT_EQ(list->model()->rowCount(list->rootIndex()), 3);
+    for (int c = 1; c < header->count(); ++c) EXPECT_GE(header->sectionSize(c), list->sizeHintForColumn(c)) << c;
+    EXPECT_LE(header->length(), list->viewport()->width());
+    EXPECT_LE(dialog->width(), dialog->screen()->availableGeometry().width());
+    dialog->reject();
+  });
+  look.start(10);
+  EXPECT_EQ(ShowOpenDialog({"Can't Find a.mdb", "(*.*)|*.*", dir.filePath("a.mdb")}), "");
+  EXPECT_TRUE(seen);
 }
 
 TEST(Dialogs, FiltersBecomeQtFilters) {
