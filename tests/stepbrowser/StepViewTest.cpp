@@ -182,13 +182,11 @@ TEST_F(StepView, LeavingAnEmptyBoxGivesItTheFocusBack) {
   QCoreApplication::processEvents();
   EXPECT_TRUE(form->cmdExit->hasFocus());
   EXPECT_EQ(box->Text(), QStringLiteral("2"));
-}
-
-TEST_F(StepView, TheArrowsAndExitShowTheKeyboardFocus) {
-  StartWith(3);
-  Type("2");  // an empty box would take the focus back
-  EXPECT_TRUE(testsupport::ShowsKeyboardFocus(form->updStep));
   EXPECT_TRUE(testsupport::ShowsKeyboardFocus(form->cmdExit));
+  EXPECT_TRUE(testsupport::ShowsKeyboardFocus(form->updStep));
+  // The arrows lie under the focus mark and take the mouse all the same.
+  QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, form->updStep->mapTo(form.get(), QPoint(5, 5)));
+  ExpectStep(3);
 }
 
 TEST_F(StepView, FocusSelectsTheBoxForTyping) {

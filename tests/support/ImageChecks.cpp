@@ -1,6 +1,5 @@
 #include "ImageChecks.h"
 
-#include <QCoreApplication>
 #include <QWidget>
 #include <QtMath>
 #include <algorithm>
@@ -39,11 +38,9 @@ double ShareOf(const QImage& image, const std::function<bool(const QColor&)>& ma
 
 bool ShowsKeyboardFocus(QWidget* control) {
   control->clearFocus();
-  QCoreApplication::processEvents();
   const QImage without = control->grab().toImage();
   control->window()->setAttribute(Qt::WA_KeyboardFocusChange);
   control->setFocus(Qt::TabFocusReason);
-  QCoreApplication::processEvents();
   return control->hasFocus() && control->grab().toImage() != without;
 }
 

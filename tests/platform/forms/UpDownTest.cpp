@@ -5,7 +5,6 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "ImageChecks.h"
 #include "platform/forms/UpDown.h"
 #include "platform/values/VbError.h"
 
@@ -36,18 +35,6 @@ TEST(UpDown, ArrowsMoveOneStepAndStopAtTheEnds) {
   EXPECT_EQ(c.seen, (std::vector<int>{2, 3}));
   QTest::mouseClick(c.control.DownArrow(), Qt::LeftButton);
   EXPECT_EQ(c.seen, (std::vector<int>{2, 3, 2}));
-}
-
-TEST(UpDown, KeyboardFocusShowsOverTheArrowsAndTheMouseStillReachesThem) {
-  QWidget window;
-  auto* control = new UpDown(&window);
-  control->setGeometry(10, 10, 23, 40);
-  window.show();
-  window.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-  EXPECT_TRUE(testsupport::ShowsKeyboardFocus(control));
-  QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, QPoint(21, 15));  // on the up arrow
-  EXPECT_EQ(control->Value(), 1);
 }
 
 TEST(UpDown, ValueByCodeRaisesChangeOnlyWhenItChanges) {
