@@ -301,8 +301,7 @@ TEST_F(QuestionLoopTest, TabShowsWhichJudgementSpaceRecords) {
   ASSERT_TRUE(LoadWith());
   form->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-  for (QPushButton* b : {form->cmdPass, form->cmdWrong, form->cmdCorrect})
-    EXPECT_TRUE(testsupport::ShowsKeyboardFocus(b)) << b->objectName().toStdString();
+  for (auto* b : {form->cmdPass, form->cmdWrong, form->cmdCorrect}) EXPECT_TRUE(testsupport::ShowsKeyboardFocus(b));
   const int q = static_cast<int>(form->CurrentQuestionId);
   QTest::keyClick(form->cmdCorrect, Qt::Key_Tab);  // on to Wrong
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);

@@ -153,8 +153,7 @@ TEST_F(ScoringTest, ChartFontsFollowTheHalfScreenRule) {
   const std::vector<std::array<double, 3>> tallies(19, {1, 0, 0});
   std::vector<QString> tables(30);
   for (int i = 1; i <= 18; ++i) tables[static_cast<std::size_t>(i)] = QStringLiteral("T%1").arg(i);
-  // A 2048 x 1536 screen: half of it, 15360 x 11520 twips, is far above the
-  // least size the names of any font ask for.
+  // Half of a 2048 x 1536 screen is far above the least size any font's names ask for.
   platform::Screen::SetTestSize(30720, 23040);
   frmResults results(tallies, tables);
   results.Show();
@@ -199,9 +198,7 @@ TEST_F(ScoringTest, EveryBarCarriesItsTableNameInBothFontSizes) {
   std::vector<QString> many(21);
   QStringList names;
   for (int i = 1; i <= 20; ++i) names << (many[static_cast<std::size_t>(i)] = QStringLiteral("CARGO%1").arg(i));
-  // On a 2048 x 1536 screen the design size takes the smaller fonts, a
-  // window of more than half the screen the larger ones; both stay far above
-  // the least size the upright names of any font ask for.
+  // Half of a 2048 x 1536 screen is far above the least size any font's names ask for.
   platform::Screen::SetTestSize(30720, 23040);
   frmResults crowded(tallies, many);
   crowded.Show();

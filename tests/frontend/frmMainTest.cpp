@@ -408,8 +408,8 @@ TEST(List, TheSelectedIconShowsItsWholeTitleOverTheCellBelow) {
   ASSERT_TRUE(below && below != items->item(0) && below != items->item(1));
   const QImage unselected = items->viewport()->grab(band).toImage();
   items->setCurrentRow(0);
-  const QColor lit = items->palette().color(QPalette::Highlight);
-  EXPECT_GT(testsupport::ShareOf(items->viewport()->grab(band).toImage(), [&](const QColor& c) { return c == lit; }), 0.2);
+  const auto lit = [&](const QColor& c) { return c == items->palette().color(QPalette::Highlight); };
+  EXPECT_GT(testsupport::ShareOf(items->viewport()->grab(band).toImage(), lit), 0.2);
   EXPECT_EQ(items->itemAt(band.center()), items->item(0));
   items->setCurrentRow(1);
   EXPECT_EQ(items->viewport()->grab(band).toImage(), unselected);

@@ -184,7 +184,6 @@ TEST_F(StepView, LeavingAnEmptyBoxGivesItTheFocusBack) {
   EXPECT_EQ(box->Text(), QStringLiteral("2"));
   EXPECT_TRUE(testsupport::ShowsKeyboardFocus(form->cmdExit));
   EXPECT_TRUE(testsupport::ShowsKeyboardFocus(form->updStep));
-  // The arrows lie under the focus mark and take the mouse all the same.
   QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, form->updStep->mapTo(form.get(), QPoint(5, 5)));
   ExpectStep(3);
 }

@@ -6,7 +6,6 @@
 #include <functional>
 
 class QWidget;
-
 namespace testsupport {
 
 // Relative luminance (0 black, 1 white) of the darkest pixel.
