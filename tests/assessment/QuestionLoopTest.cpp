@@ -2,10 +2,8 @@
 // two-part questions, the answer cover and its slanted reveal edge, the pin,
 // the judgement codes and part states, the bars, and the answer-peek labels.
 #include <QHelpEvent>
-#include <QTest>
 #include <QToolTip>
 
-#include "ImageChecks.h"
 #include "QandAFixture.h"
 
 using namespace assessment;
@@ -294,18 +292,6 @@ TEST_F(QuestionLoopTest, JudgementCodesAndPartStates) {
   EXPECT_EQ(parts, 6);  // five questions, one of them in two parts
   EXPECT_EQ(ends.ends, 1);
   EXPECT_EQ(seenCodes[QStringLiteral("CHQ")] + seenCodes[QStringLiteral("WHQ")] + seenCodes[QStringLiteral("PHQ")], 2);
-}
-
-TEST_F(QuestionLoopTest, TabShowsWhichJudgementSpaceRecords) {
-  MakeSimpleTest(2);
-  ASSERT_TRUE(LoadWith());
-  form->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-  for (auto* b : {form->cmdPass, form->cmdWrong, form->cmdCorrect}) EXPECT_TRUE(testsupport::ShowsKeyboardFocus(b));
-  const int q = static_cast<int>(form->CurrentQuestionId);
-  QTest::keyClick(form->cmdCorrect, Qt::Key_Tab);  // on to Wrong
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-  EXPECT_EQ(form->Test.Questions(q, 0, slotState), QStringLiteral("WFQ"));
 }
 
 TEST_F(QuestionLoopTest, QuestionBarCountsDownFromTwenty) {

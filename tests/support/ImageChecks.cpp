@@ -1,5 +1,6 @@
 #include "ImageChecks.h"
 
+#include <QTest>
 #include <QWidget>
 #include <QtMath>
 #include <algorithm>
@@ -37,6 +38,8 @@ double ShareOf(const QImage& image, const std::function<bool(const QColor&)>& ma
 }
 
 bool ShowsKeyboardFocus(QWidget* control) {
+  control->window()->activateWindow();
+  if (!QTest::qWaitForWindowActive(control->window())) return false;
   control->clearFocus();
   const QImage without = control->grab().toImage();
   control->window()->setAttribute(Qt::WA_KeyboardFocusChange);

@@ -12,7 +12,7 @@ namespace testsupport {
 double DarkestLuminance(const QImage& image);
 // Share (0..1) of the pixels for which `match` holds.
 double ShareOf(const QImage& image, const std::function<bool(const QColor&)>& match);
-// Whether the control (in an active window) looks otherwise once Tab gives it the focus.
+// Whether the control looks otherwise once Tab gives it the focus in its active window.
 bool ShowsKeyboardFocus(QWidget* control);
 
 }  // namespace testsupport
