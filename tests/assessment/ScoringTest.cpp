@@ -198,8 +198,7 @@ TEST_F(ScoringTest, EveryBarCarriesItsTableNameInBothFontSizes) {
   std::vector<QString> many(21);
   QStringList names;
   for (int i = 1; i <= 20; ++i) names << (many[static_cast<std::size_t>(i)] = QStringLiteral("CARGO%1").arg(i));
-  // Half of a 2048 x 1536 screen is far above the least size any font's names ask for.
-  platform::Screen::SetTestSize(30720, 23040);
+  platform::Screen::SetTestSize(30720, 23040);  // the design width is under half of it, 15400 above
   frmResults crowded(tallies, many);
   crowded.Show();
   EXPECT_EQ(crowded.RowCount(), 20);

@@ -88,8 +88,7 @@ TEST(Dialogs, TheFileDialogOpensWideEnoughToShowItsColumns) {
     dialog->close();
   });
   look.start(10);
-  EXPECT_EQ(ShowOpenDialog({"Can't Find a.mdb", "(*.*)|*.*", dir.filePath("a.mdb")}), "");
-  EXPECT_TRUE(seen);
+  EXPECT_TRUE(ShowOpenDialog({"Can't Find a.mdb", "(*.*)|*.*", dir.filePath("a.mdb")}).isEmpty() && seen);
 }
 
 TEST(Dialogs, FiltersBecomeQtFilters) {
