@@ -132,7 +132,6 @@ frmQandA::frmQandA(QWidget* parent) : platform::Form(parent), random_(&platform:
   const auto makeButton = [&](const char* name, const QString& caption, int index) {
     auto* button = new QPushButton(caption, frmSelfAssesment);
     button->setObjectName(QString::fromLatin1(name));
-    button->setFlat(true);
     button->setCursor(Qt::PointingHandCursor);
     platform::Move(button, kButtonGap + index * (kButtonWidth + kButtonGap), kButtonTop, kButtonWidth,
                    kButtonHeight);

@@ -100,8 +100,6 @@ frmMain::frmMain(QWidget* parent) : Form(parent) {
   cmdExit->setObjectName(QStringLiteral("cmdExit"));
   cmdExit->setText(QStringLiteral("Exit"));
   cmdExit->setToolTip(QStringLiteral("Exit the program"));
-  // The Exit picture is a button face of its own.
-  cmdExit->setFlat(true);
   platform::Move(cmdExit, 10500, 7600, kExitWidth, kExitHeight);
   connect(cmdExit, &QPushButton::clicked, this, [this] { platform::RunHandler([&] { cmdExit_Click(); }); });
 

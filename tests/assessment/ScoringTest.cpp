@@ -153,7 +153,8 @@ TEST_F(ScoringTest, ChartFontsFollowTheHalfScreenRule) {
   const std::vector<std::array<double, 3>> tallies(19, {1, 0, 0});
   std::vector<QString> tables(30);
   for (int i = 1; i <= 18; ++i) tables[static_cast<std::size_t>(i)] = QStringLiteral("T%1").arg(i);
-  // Half of 15360 x 11520 twips is 7680 x 5760.
+  // Half of a 2048 x 1536 screen is far above the least size any font's names ask for.
+  platform::Screen::SetTestSize(30720, 23040);
   frmResults results(tallies, tables);
   results.Show();
   EXPECT_EQ(results.RowCount(), 18);
@@ -161,8 +162,8 @@ TEST_F(ScoringTest, ChartFontsFollowTheHalfScreenRule) {
   struct Case {
     double width, height, title, legend, axis;
   };
-  for (const Case& c : {Case{10800, 7200, 14, 10, 10}, Case{7680, 5760, 14, 10, 10}, Case{7665, 7200, 12, 8, 8},
-                        Case{10800, 5745, 12, 8, 8}, Case{9000, 6000, 14, 10, 10}}) {
+  for (const Case& c : {Case{21600, 14400, 14, 10, 10}, Case{15360, 11520, 14, 10, 10}, Case{15345, 14400, 12, 8, 8},
+                        Case{21600, 11505, 12, 8, 8}, Case{18000, 12000, 14, 10, 10}}) {
     results.SetWidth(c.width);
     results.SetHeight(c.height);
     EXPECT_EQ(results.TitleFontSize(), c.title) << c.width << " x " << c.height;
@@ -197,14 +198,14 @@ TEST_F(ScoringTest, EveryBarCarriesItsTableNameInBothFontSizes) {
   std::vector<QString> many(21);
   QStringList names;
   for (int i = 1; i <= 20; ++i) names << (many[static_cast<std::size_t>(i)] = QStringLiteral("CARGO%1").arg(i));
+  platform::Screen::SetTestSize(30720, 23040);  // the design width is under half of it, 15400 above
   frmResults crowded(tallies, many);
   crowded.Show();
   EXPECT_EQ(crowded.RowCount(), 20);
-  // Half of the 15360 x 11520 twips screen is 7680 x 5760: the design size
-  // takes the larger fonts, a window narrower than half the smaller ones.
-  for (const double width : {frmResults::kDesignWidth, 7665.0}) {
+  for (const double width : {frmResults::kDesignWidth, 15400.0}) {
     crowded.SetWidth(width);
-    EXPECT_EQ(crowded.AxisLabelFontSize(), width < 7680 ? 8 : 10);
+    crowded.SetHeight(width < 15360 ? frmResults::kDesignHeight : 12000);
+    EXPECT_EQ(crowded.AxisLabelFontSize(), width < 15360 ? 8 : 10);
     EXPECT_EQ(crowded.AxisLabelAngle(), -90) << width;
     QStringList axis;
     for (int r = 1; r <= 20; ++r) axis << crowded.RowLabel(r);

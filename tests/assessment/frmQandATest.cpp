@@ -3,6 +3,7 @@
 // place, the bars, the proportional layout, the close box.
 #include <QFile>
 
+#include "ImageChecks.h"
 #include "QandAFixture.h"
 #include "platform/values/Edition.h"
 #include "platform/forms/Twips.h"
@@ -82,6 +83,7 @@ TEST_F(QandATest, EditionLookAndWindowPlace) {
     EXPECT_TRUE(button->text().isEmpty()) << face;
     const QImage expected = list.ListImage(prefix + face).toImage();
     EXPECT_EQ(button->icon().pixmap(expected.size()).toImage().convertToFormat(expected.format()), expected) << face;
+    EXPECT_TRUE(testsupport::ShowsKeyboardFocus(button)) << face;
   }
   EXPECT_EQ(form->cmdPass->toolTip(), QStringLiteral("Pass Question"));
   EXPECT_EQ(form->rtfAnswer->ToolTipText(), QStringLiteral("Click = permanent"));

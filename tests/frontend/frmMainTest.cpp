@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "CatalogFixture.h"
+#include "ImageChecks.h"
 #include "TestSupport.h"
 #include "frontend/Edition.h"
 #include "frontend/Global.h"
@@ -391,6 +392,28 @@ TEST(List, TheHighlightFollowsThePointer) {
   auto [xe, ye] = twips(QPoint(r1.center().x(), items->viewport()->height() - 2));
   s.main->lvwDB_MouseMove(0, 0, xe, ye);
   EXPECT_EQ(list->DropHighlight(), nullptr);
+}
+
+TEST(List, TheSelectedIconShowsItsWholeTitleOverTheCellBelow) {
+  std::vector<Row> rows{{"G", "Keeping a good lookout in restricted visibility and heavy traffic", "ref", "CHM"}};
+  for (int i = 1; i < 40; ++i) rows.push_back({"G", QString("S%1").arg(i), "ref", "CHM"});
+  fixture::AppFolder app(rows);
+  Started s;
+  s.main->tvwDB_NodeClick(s.Group("G"));
+  s.main->mnuViewIcons_Click(0);
+  QListWidget* items = s.main->lvwDB->Items();
+  const QRect cell = items->visualItemRect(items->item(0));
+  const QRect band(cell.x(), cell.bottom() + 5, cell.width(), 8);  // the top of the icon below
+  QListWidgetItem* below = items->itemAt(band.center());
+  ASSERT_TRUE(below && below != items->item(0) && below != items->item(1));
+  const QImage unselected = items->viewport()->grab(band).toImage();
+  items->setCurrentRow(0);
+  const auto lit = [&](const QColor& c) { return c == items->palette().color(QPalette::Highlight); };
+  EXPECT_GT(testsupport::ShareOf(items->viewport()->grab(band).toImage(), lit), 0.2);
+  EXPECT_EQ(items->itemAt(band.center()), items->item(0));
+  items->setCurrentRow(1);
+  EXPECT_EQ(items->viewport()->grab(band).toImage(), unselected);
+  EXPECT_EQ(items->itemAt(band.center()), below);
 }
 
 TEST(List, ColumnClickSortsByTextTheSameWayTwice) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QToolButton>
 
+#include "ImageChecks.h"
 #include "StepTables.h"
 #include "platform/forms/Twips.h"
 #include "platform/values/VbValues.h"
@@ -181,6 +182,10 @@ TEST_F(StepView, LeavingAnEmptyBoxGivesItTheFocusBack) {
   QCoreApplication::processEvents();
   EXPECT_TRUE(form->cmdExit->hasFocus());
   EXPECT_EQ(box->Text(), QStringLiteral("2"));
+  EXPECT_TRUE(testsupport::ShowsKeyboardFocus(form->cmdExit));
+  EXPECT_TRUE(testsupport::ShowsKeyboardFocus(form->updStep));
+  QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, form->updStep->mapTo(form.get(), QPoint(5, 5)));
+  ExpectStep(3);
 }
 
 TEST_F(StepView, FocusSelectsTheBoxForTyping) {

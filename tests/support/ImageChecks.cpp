@@ -1,5 +1,7 @@
 #include "ImageChecks.h"
 
+#include <QTest>
+#include <QWidget>
 #include <QtMath>
 #include <algorithm>
 
@@ -33,6 +35,16 @@ double ShareOf(const QImage& image, const std::function<bool(const QColor&)>& ma
     }
   }
   return static_cast<double>(count) / (static_cast<double>(argb.width()) * argb.height());
+}
+
+bool ShowsKeyboardFocus(QWidget* control) {
+  control->window()->activateWindow();
+  if (!QTest::qWaitForWindowActive(control->window())) return false;
+  control->clearFocus();
+  const QImage without = control->grab().toImage();
+  control->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+  control->setFocus(Qt::TabFocusReason);
+  return control->hasFocus() && control->grab().toImage() != without;
 }
 
 }  // namespace testsupport

@@ -5,11 +5,18 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace platform {
 namespace {
@@ -70,12 +77,55 @@ int RealMessageBox(const QString& prompt, int style, const QString& title) {
   return buttons.first().answer;
 }
 
+// Waits, a second at most, until the file dialog has listed its folder, so
+// that it opens sized to what its columns hold.
+void AwaitListing(QFileDialog& dialog) {
+  auto* model = dialog.findChild<QFileSystemModel*>();
+  if (!model) return;  // the desktop's own dialog
+  const QDir folder = dialog.directory();
+  QEventLoop loop;
+  QObject::connect(model, &QFileSystemModel::directoryLoaded, &loop, [&](const QString& path) {
+    if (QDir(path) == folder) loop.quit();
+  });
+  QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+// Widens the file list's columns to what they hold and the dialog with them,
+// as far as the screen allows, as it is about to show (and be centred).
+class ColumnsFit : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Show) return false;
+    auto* dialog = static_cast<QWidget*>(watched);
+    QAbstractItemView* list = dialog->findChild<QTreeView*>();
+    if (!list) return false;
+    QHeaderView* header = static_cast<QTreeView*>(list)->header();
+    for (int c = 0; c < header->count(); ++c) {
+      int wanted = std::max(header->sectionSize(c), header->sectionSizeHint(c));
+      if (c > 0) wanted = std::max(wanted, list->sizeHintForColumn(c));  // the names keep their width
+      header->resizeSection(c, wanted);
+    }
+    const int room = list->contentsRect().width() - list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    const int screen = dialog->screen()->availableGeometry().width();
+    const int width = std::min(dialog->width() + std::max(0, header->length() - room), screen);
+    dialog->resize(std::max(width, dialog->width()), dialog->height());
+    return false;
+  }
+};
+
 QString RealOpenFile(const FileDialogRequest& request) {
   QFileDialog dialog(ActiveParent(), request.title);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setNameFilter(QtFilterFromVb(request.filter));
   if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
+  AwaitListing(dialog);
+  ColumnsFit fit;
+  dialog.installEventFilter(&fit);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
   return dialog.selectedFiles().first();
 }

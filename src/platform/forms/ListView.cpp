@@ -24,30 +24,68 @@ class TextItem : public QListWidgetItem {
 
 // Icon titles: as many whole lines as the cell holds, the last one elided
 // when the title goes on. The style alone would draw part of the next line
-// under the elided one.
+// under the elided one. The selected item's title is shown whole, over the
+// cells below it, as list controls show a selected icon's label.
 class IconTitleDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    QStyleOptionViewItem o = option;
-    initStyleOption(&o, index);
-    const QWidget* widget = o.widget;
-    QStyle* style = widget ? widget->style() : QApplication::style();
+    QStyleOptionViewItem o = Cell(option, index);
     if (o.features & QStyleOptionViewItem::WrapText) {
-      // The cell, not the item, is what shows.
-      if (const auto* view = qobject_cast<const QListView*>(widget); view && view->gridSize().isValid())
-        o.rect.setHeight(std::min(o.rect.height(), view->gridSize().height()));
-      const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &o, widget);
-      const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
-      o.text = WholeLines(o.text, o.font, text.width() - 2 * margin, text.height());
+      const auto [width, height] = TextRoom(o);
+      const int fit = std::max(1, height / std::max(1, QFontMetrics(o.font).height()));
+      o.text = Lines(o.text, o.font, width, fit).join(QChar::LineSeparator);
     }
-    style->drawControl(QStyle::CE_ItemViewItem, &o, painter, widget);
+    Style(o)->drawControl(QStyle::CE_ItemViewItem, &o, painter, o.widget);
   }
 
-  static QString WholeLines(const QString& title, const QFont& font, int width, int height) {
+  // The item with its whole title, reaching below its cell where the title
+  // needs it; the cell alone for a title that fits.
+  QRect WholeTitleRect(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    const QStyleOptionViewItem o = Cell(option, index);
+    if (!(o.features & QStyleOptionViewItem::WrapText)) return o.rect;
+    const auto [width, height] = TextRoom(o);
+    const int line = QFontMetrics(o.font).height();
+    const int lines = static_cast<int>(Lines(o.text, o.font, width, 0).size());
+    QRect rect = o.rect;
+    rect.setHeight(o.rect.height() + std::max(0, lines * line - height));
+    return rect;
+  }
+
+  // Draws the item with its whole title where the cell cuts it.
+  void PaintWholeTitle(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    QStyleOptionViewItem o = Cell(option, index);
+    const QRect whole = WholeTitleRect(option, index);
+    if (whole == o.rect) return;
+    o.text = Lines(o.text, o.font, TextRoom(o).first, 0).join(QChar::LineSeparator);
+    o.rect = whole;
+    Style(o)->drawControl(QStyle::CE_ItemViewItem, &o, painter, o.widget);
+  }
+
+ private:
+  static QStyle* Style(const QStyleOptionViewItem& o) { return o.widget ? o.widget->style() : QApplication::style(); }
+
+  // The item's option within its cell: the cell, not the item, is what shows.
+  QStyleOptionViewItem Cell(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    QStyleOptionViewItem o = option;
+    initStyleOption(&o, index);
+    if (const auto* view = qobject_cast<const QListView*>(o.widget); view && view->gridSize().isValid())
+      o.rect.setHeight(std::min(o.rect.height(), view->gridSize().height()));
+    return o;
+  }
+
+  // Width and height the cell leaves the title.
+  static std::pair<int, int> TextRoom(const QStyleOptionViewItem& o) {
+    const QRect text = Style(o)->subElementRect(QStyle::SE_ItemViewItemText, &o, o.widget);
+    const int margin = Style(o)->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, o.widget) + 1;
+    return {text.width() - 2 * margin, text.height()};
+  }
+
+  // The title broken into lines of the width; with a limit (0: none), the
+  // last line it allows is elided when the title goes on.
+  static QStringList Lines(const QString& title, const QFont& font, int width, int limit) {
     const QFontMetrics metrics(font);
-    const int fit = std::max(1, height / std::max(1, metrics.height()));
     QTextLayout layout(title, font);
     QTextOption wrap;
     wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -56,15 +94,61 @@ class IconTitleDelegate : public QStyledItemDelegate {
     QStringList lines;
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
       line.setLineWidth(width);
-      if (lines.size() + 1 == fit) {
+      if (lines.size() + 1 == limit) {
         lines << metrics.elidedText(title.mid(line.textStart()).simplified(), Qt::ElideRight, width);
         break;
       }
       lines << title.mid(line.textStart(), line.textLength()).trimmed();
     }
     layout.endLayout();
-    return lines.join(QChar::LineSeparator);
+    return lines;
   }
+};
+
+// The list itself: the selected icon's whole title lies above the items
+// after it, and a click on it is a click on its item.
+class ItemList : public QListWidget {
+ public:
+  explicit ItemList(QWidget* parent) : QListWidget(parent) {
+    setItemDelegate(titles_ = new IconTitleDelegate(this));
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, viewport(), qOverload<>(&QWidget::update));
+  }
+
+  QModelIndex indexAt(const QPoint& point) const override {
+    const QModelIndex selected = Selected();
+    if (selected.isValid() && WholeTitleRect(selected).contains(point)) return selected;
+    return QListWidget::indexAt(point);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QListWidget::paintEvent(event);
+    const QModelIndex selected = Selected();
+    if (!selected.isValid()) return;
+    QPainter painter(viewport());
+    titles_->PaintWholeTitle(&painter, Option(selected), selected);
+  }
+
+ private:
+  QModelIndex Selected() const {
+    if (viewMode() != IconMode || !wordWrap()) return {};
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? QModelIndex() : selected.first();
+  }
+
+  QStyleOptionViewItem Option(const QModelIndex& index) const {
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    option.state |= QStyle::State_Selected;
+    option.palette.setCurrentColorGroup(isEnabled() ? QPalette::Normal : QPalette::Disabled);
+    if (currentIndex() == index && (hasFocus() || viewport()->hasFocus())) option.state |= QStyle::State_HasFocus;
+    return option;
+  }
+
+  QRect WholeTitleRect(const QModelIndex& index) const { return titles_->WholeTitleRect(Option(index), index); }
+
+  IconTitleDelegate* titles_;
 };
 
 }  // namespace
@@ -99,7 +183,7 @@ ListView::ListView(QWidget* parent) : QWidget(parent) {
   connect(header_, &QHeaderView::sectionClicked, this, [this](int section) {
     if (ColumnClick) ColumnClick(section + 1);
   });
-  list_ = new QListWidget(this);
+  list_ = new ItemList(this);
   list_->setMouseTracking(true);
   list_->viewport()->setMouseTracking(true);
   list_->viewport()->installEventFilter(this);
@@ -109,7 +193,6 @@ ListView::ListView(QWidget* parent) : QWidget(parent) {
   list_->setDragDropMode(QAbstractItemView::NoDragDrop);
   list_->setMovement(QListView::Static);
   list_->setResizeMode(QListView::Adjust);
-  list_->setItemDelegate(new IconTitleDelegate(list_));
   ApplyView();
 }
 

@@ -1,12 +1,36 @@
 #include "platform/forms/UpDown.h"
 
 #include <QKeyEvent>
-#include <algorithm>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QToolButton>
+#include <algorithm>
 
 #include "platform/values/VbError.h"
 
 namespace platform {
+
+// The keyboard focus is the control's, not an arrow's: the style's focus
+// frame is drawn over both arrows, and the mouse reaches them through it.
+class UpDown::FocusMark : public QWidget {
+ public:
+  explicit FocusMark(UpDown* owner) : QWidget(owner), owner_(owner) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    if (!owner_->hasFocus()) return;
+    QStyleOptionFocusRect option;
+    option.initFrom(owner_);
+    option.backgroundColor = owner_->palette().color(QPalette::Button);
+    QStylePainter(this).drawPrimitive(QStyle::PE_FrameFocusRect, option);
+  }
+
+ private:
+  UpDown* owner_;
+};
 
 UpDown::UpDown(QWidget* parent) : QWidget(parent) {
   setFocusPolicy(Qt::StrongFocus);
@@ -24,6 +48,7 @@ UpDown::UpDown(QWidget* parent) : QWidget(parent) {
   down_ = make(Qt::DownArrow, -1);
   up_->setObjectName(QStringLiteral("up"));
   down_->setObjectName(QStringLiteral("down"));
+  mark_ = new FocusMark(this);  // made last, so it lies above the arrows
 }
 
 void UpDown::SetMin(int min) {
@@ -65,6 +90,17 @@ void UpDown::resizeEvent(QResizeEvent* event) {
   const int half = height() / 2;
   up_->setGeometry(0, 0, width(), half);
   down_->setGeometry(0, half, width(), height() - half);
+  mark_->setGeometry(rect());
+}
+
+void UpDown::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  mark_->update();
+}
+
+void UpDown::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  mark_->update();
 }
 
 }  // namespace platform

@@ -5,7 +5,7 @@
 // a click does nothing. Every change of Value, by an arrow or by code,
 // raises Change once, synchronously; setting the value it already has raises
 // nothing. The control takes the focus when clicked, and the Up and Down
-// keys work its arrows while it has it.
+// keys work its arrows while it has it; the keyboard focus shows over both.
 #include <QWidget>
 #include <algorithm>
 #include <functional>
@@ -37,6 +37,8 @@ class UpDown : public QWidget {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   void Step(int towardsMax);
@@ -44,8 +46,10 @@ class UpDown : public QWidget {
   int Low() const { return std::min(min_, max_); }
   int High() const { return std::max(min_, max_); }
 
+  class FocusMark;
   QToolButton* up_;
   QToolButton* down_;
+  FocusMark* mark_;
   int min_ = 0;
   int max_ = 10;
   int value_ = 0;

@@ -1,6 +1,10 @@
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
@@ -65,6 +69,26 @@ TEST(Dialogs, ResponderRecordsBoxesAndAnswersFromItsScript) {
   EXPECT_EQ(ShowOpenDialog({"Can't Find a.mdb", "(*.*)|*.*", ""}), "/tmp/x.mdb");
   EXPECT_EQ(ShowOpenDialog({"again", "", ""}), "");
   EXPECT_EQ(responder.fileRequests[0].title, "Can't Find a.mdb");
+}
+
+TEST(Dialogs, TheFileDialogOpensWideEnoughToShowItsColumns) {
+  QTemporaryDir dir;
+  QFile file(dir.filePath("QVRV 5 - Mates Masters.mdb"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(1536 * 1024));
+  bool seen = false;
+  QTimer look;  // the dialog is modal: it is looked at from the event loop it runs
+  QObject::connect(&look, &QTimer::timeout, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog || std::exchange(seen, true)) return;
+    auto* tree = dialog->findChild<QTreeView*>();
+    EXPECT_EQ(tree->model()->rowCount(tree->rootIndex()), 1);
+    for (int c = 1; c < tree->header()->count(); ++c)
+      EXPECT_GE(tree->header()->sectionSize(c), static_cast<QAbstractItemView*>(tree)->sizeHintForColumn(c)) << c;
+    EXPECT_LE(tree->header()->length(), tree->viewport()->width());
+    dialog->close();
+  });
+  look.start(10);
+  EXPECT_TRUE(ShowOpenDialog({"Can't Find a.mdb", "(*.*)|*.*", dir.filePath("a.mdb")}).isEmpty() && seen);
 }
 
 TEST(Dialogs, FiltersBecomeQtFilters) {
