@@ -195,7 +195,9 @@ struct ParaProps {
 // group of "pib".
 // ListTable holds the list and list override tables, LevelText a level's
 // marker text.
-enum class Dest : std::uint8_t { Text, FontTable, ColorTable, Picture, Shape, ShapeName, ShapePicture, ListTable, LevelText };
+enum class Dest : std::uint8_t {
+  Text, FontTable, ColorTable, Picture, Shape, ShapeName, ShapePicture, ListTable, LevelText
+};
 
 struct State {
   CharProps chr;
