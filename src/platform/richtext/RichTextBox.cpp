@@ -473,9 +473,10 @@ std::optional<RichTextBox::Alignment> RichTextBox::SelAlignment() const {
 
 void RichTextBox::SetSelAlignment(int alignment) {
   QTextBlockFormat change;
+  // Left and right are the box's own sides, in right-to-left paragraphs too.
   switch (alignment) {
-    case rtfLeft: change.setAlignment(Qt::AlignLeft); break;
-    case rtfRight: change.setAlignment(Qt::AlignRight); break;
+    case rtfLeft: change.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute); break;
+    case rtfRight: change.setAlignment(Qt::AlignRight | Qt::AlignAbsolute); break;
     case rtfCenter: change.setAlignment(Qt::AlignHCenter); break;
     default: Raise(err::InvalidPropertyValue);
   }

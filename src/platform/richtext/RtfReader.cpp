@@ -12,12 +12,15 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -39,6 +42,10 @@ constexpr std::size_t kMaxTabs = 64;
 constexpr int kMaxColumns = 64;
 constexpr int kMaxRows = 4096;
 constexpr double kMaxCellPadding = 20;
+// Lists and list overrides a document may define, and the characters of a
+// level's marker text.
+constexpr std::size_t kMaxLists = 4096;
+constexpr qsizetype kMaxLevelText = 64;
 
 enum class Kw : std::uint8_t {
   Unknown,
@@ -48,7 +55,11 @@ enum class Kw : std::uint8_t {
   Shppict, Shpinst, Sn, Sv, SkipDest,
   Plain, B, I, Ul, UlNone, Strike, Fs, F, Cf, Cb, Highlight, Super, Sub, NoSuperSub, Fcharset, Cpg,
   Par, Line, Tab, Pard, Ql, Qc, Qr, Qj, Li, Ri, Fi, Sb, Sa, Tx, Tqr, Tqc, Tqdec, Deftab, ListText, Chftn,
-  Trowd, Cellx, Trleft, Trgaph, CellBorder, Intbl, Itap, Cell, Row,
+  Trowd, Cellx, Trleft, Trgaph, Intbl, Itap, Cell, Row,
+  ClBrdrT, ClBrdrL, ClBrdrB, ClBrdrR, TrBrdrT, TrBrdrL, TrBrdrB, TrBrdrR, TrBrdrH, TrBrdrV,
+  BrdrLine, BrdrNone, BrdrW, BrdrCf, OtherBorder, ClMgf, ClMrg, ClVmgf, ClVmrg, ClCbpat,
+  ListTable, List, ListId, ListLevel, LevelNfc, LevelStartAt, LevelText, LevelFollow, LevelNoRestart, LevelLegal,
+  ListOverride, LfoLevel, OverrideStartAt, Ls, Ilvl, RtlPar, LtrPar,
   U, Uc,
   PageBreak,
   Emdash, Endash, Bullet, Lquote, Rquote, Ldblquote, Rdblquote, Emspace, Enspace, Qmspace,
@@ -90,9 +101,33 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
                                "ulw", "ulwave"}) {
       t.emplace(w, Kw::Ul);
     }
-    for (std::string_view w : {"clbrdrt", "clbrdrb", "clbrdrl", "clbrdrr", "trbrdrt", "trbrdrb", "trbrdrl",
-                               "trbrdrr", "trbrdrh", "trbrdrv"}) {
-      t.emplace(w, Kw::CellBorder);
+    // Borders of cells and rows, the list table, paragraph direction.
+    for (const auto& [w, k] : std::initializer_list<std::pair<std::string_view, Kw>>{
+             {"clbrdrt", Kw::ClBrdrT}, {"clbrdrl", Kw::ClBrdrL}, {"clbrdrb", Kw::ClBrdrB}, {"clbrdrr", Kw::ClBrdrR},
+             {"trbrdrt", Kw::TrBrdrT}, {"trbrdrl", Kw::TrBrdrL}, {"trbrdrb", Kw::TrBrdrB}, {"trbrdrr", Kw::TrBrdrR},
+             {"trbrdrh", Kw::TrBrdrH}, {"trbrdrv", Kw::TrBrdrV}, {"brdrnone", Kw::BrdrNone}, {"brdrnil", Kw::BrdrNone},
+             {"brdrtbl", Kw::BrdrNone}, {"brdrw", Kw::BrdrW}, {"brdrcf", Kw::BrdrCf}, {"clmgf", Kw::ClMgf},
+             {"clmrg", Kw::ClMrg}, {"clvmgf", Kw::ClVmgf}, {"clvmrg", Kw::ClVmrg}, {"clcbpat", Kw::ClCbpat},
+             {"listtable", Kw::ListTable}, {"listoverridetable", Kw::ListTable}, {"list", Kw::List},
+             {"listid", Kw::ListId}, {"listlevel", Kw::ListLevel}, {"levelnfc", Kw::LevelNfc},
+             {"levelnfcn", Kw::LevelNfc}, {"levelstartat", Kw::LevelStartAt}, {"leveltext", Kw::LevelText},
+             {"levelfollow", Kw::LevelFollow}, {"levelnorestart", Kw::LevelNoRestart},
+             {"levellegal", Kw::LevelLegal}, {"listoverride", Kw::ListOverride}, {"lfolevel", Kw::LfoLevel},
+             {"listoverridestartat", Kw::OverrideStartAt}, {"ls", Kw::Ls}, {"ilvl", Kw::Ilvl},
+             {"rtlpar", Kw::RtlPar}, {"ltrpar", Kw::LtrPar}}) {
+      t.emplace(w, k);
+    }
+    // Every line style draws as one line; borders of paragraphs, characters
+    // and pages are not shown, and their words end a cell's border.
+    for (std::string_view w : {"brdrs", "brdrth", "brdrsh", "brdrdb", "brdrdot", "brdrdash", "brdrhair", "brdrdashsm",
+                               "brdrdashd", "brdrdashdd", "brdrinset", "brdroutset", "brdrtriple", "brdrwavy",
+                               "brdrwavydb", "brdrdashdotstr", "brdremboss", "brdrengrave", "brdrframe",
+                               "brdrtnthsg", "brdrthtnsg", "brdrtnthtnsg", "brdrtnthmg", "brdrthtnmg",
+                               "brdrtnthtnmg", "brdrtnthlg", "brdrthtnlg", "brdrtnthtnlg"}) {
+      t.emplace(w, Kw::BrdrLine);
+    }
+    for (std::string_view w : {"brdrt", "brdrb", "brdrl", "brdrr", "brdrbtw", "brdrbar", "box", "chbrdr"}) {
+      t.emplace(w, Kw::OtherBorder);
     }
     // Destinations whose text is not part of what the box shows: footnote
     // bodies, headers and footers too, as a rich-text control shows none of
@@ -100,7 +135,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
     for (std::string_view w :
          {"stylesheet", "info", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
           "footerf", "footnote", "annotation", "fldinst", "falt", "nonshppict", "pn", "pntxta", "pntxtb",
-          "listtable", "listoverridetable", "revtbl", "rsidtbl", "filetbl", "xmlnstbl", "template", "docvar",
+          "revtbl", "rsidtbl", "filetbl", "xmlnstbl", "template", "docvar",
           "atnid", "atnauthor", "atrfstart", "atrfend", "objdata", "objclass", "txe", "xe", "tc", "bkmkstart",
           "bkmkend", "pgdsctbl", "generator", "themedata", "colorschememapping", "datastore", "latentstyles",
           "mmathPr", "private", "userprops", "do", "comment", "fchars", "lchars", "pgdsc", "nonesttables",
@@ -148,13 +183,23 @@ struct ParaProps {
   std::int32_t li = 0, ri = 0, fi = 0, sb = 0, sa = 0;
   bool intbl = false;
   std::vector<TabStop> tabs;
+  // Numbered through the list table: the list override (0: none) and the
+  // level; a list level's indents stand where the paragraph gives none.
+  std::int32_t ls = 0;
+  std::int8_t ilvl = 0;
+  bool indented = false;
+  bool rtl = false;
   bool operator==(const ParaProps&) const = default;
 };
 
 // A shape's instructions show nothing but the picture that is its "pib"
 // property: ShapeName collects a property's name, ShapePicture is the value
 // group of "pib".
-enum class Dest : std::uint8_t { Text, FontTable, ColorTable, Picture, Shape, ShapeName, ShapePicture };
+// ListTable holds the list and list override tables, LevelText a level's
+// marker text.
+enum class Dest : std::uint8_t {
+  Text, FontTable, ColorTable, Picture, Shape, ShapeName, ShapePicture, ListTable, LevelText
+};
 
 struct State {
   CharProps chr;
@@ -167,9 +212,38 @@ struct State {
   bool listText = false;
 };
 
+// A border as a row or cell definition names it.
+struct Border {
+  std::int8_t kind = 0;     // 0 not named, 1 named as none, 2 a line
+  std::int16_t width = 0;   // twips
+  std::int32_t colour = 0;  // colour table index, 0 automatic
+  bool operator==(const Border&) const = default;
+};
+
+// A cell of a row definition: its right edge and what the markup says of
+// it; once the row is in a table, the columns of the table's grid it covers.
+struct CellDef {
+  std::int32_t right = 0;
+  int column = -1;  // -1: no place of its own, it follows the cell before it
+  int span = 1;
+  std::int8_t vmerge = 0;  // 1 first of cells merged downwards, 2 merged with the one above
+  std::int8_t hmerge = 0;  // 1 first of cells merged across, 2 merged with the one before
+  std::int32_t shade = 0;  // colour table index, 0 none
+  std::array<Border, 4> sides{};  // top, left, bottom, right
+  bool operator==(const CellDef&) const = default;
+};
+
+struct RowDef {
+  std::vector<CellDef> cells;
+  std::array<Border, 6> sides{};  // top, left, bottom, right, inner horizontal, inner vertical
+  bool operator==(const RowDef&) const = default;
+};
+
 // The table being read: its rows grow by doubling, so that a long table is
 // built in linear time, and the rows and columns not used are taken away at
-// its end.
+// its end. Cells stand in a grid of columns made from every row's cell
+// edges; a cell covering several columns, and cells merged, are joined when
+// the table ends.
 struct TableBuild {
   QTextTable* table = nullptr;
   int rows = 0, columns = 0;  // in the table, used or not
@@ -177,9 +251,55 @@ struct TableBuild {
   int usedColumns = 1;
   bool cellEnded = false;  // \cell seen: the next text opens the next cell
   bool rowEnded = false;   // \row seen: the next text opens the next row
-  bool bordered = false;
   double padding = -1;
-  std::vector<std::int32_t> widths;  // twips of each column, from the first row that gives them
+  std::vector<std::int32_t> bounds;  // the grid's column boundaries in twips
+  std::vector<RowDef> defs;          // the row definitions used, in the grid
+  std::vector<std::uint32_t> rowDefs;  // of each row, its definition
+  RowDef lastSource;                   // the last definition as the markup gave it
+  std::int32_t lastLeft = 0;
+};
+
+// A level of a list: how its marker is made, and the indents and font of
+// the paragraphs at that level.
+struct ListLevel {
+  std::int32_t nfc = 0;  // 0 1, 1 I, 2 i, 3 A, 4 a, 5 1st, 22 01, 23 bullet, 255 no number
+  std::int32_t start = 1;
+  std::int8_t follow = 0;  // after the marker: 0 a tab, 1 a blank, 2 nothing
+  bool noRestart = false;
+  bool legal = false;  // the numbers of the levels above in decimal
+  QString text;        // its length first, then the characters, 0 to 8 standing for the level numbers
+  std::int32_t li = 0, fi = 0;
+  bool indented = false;
+  std::int32_t font = -1;
+  std::int32_t halfPoints = 0;  // 0: the paragraph's
+};
+
+struct ListDef {
+  std::int32_t id = 0;
+  std::array<ListLevel, 9> levels{};
+  int count = 0;
+};
+
+// What a list override changes in the list: a level restarted at its first
+// use, or a level of its own.
+struct LfoLevel {
+  bool restart = false;
+  std::int32_t startAt = -1;
+  bool hasLevel = false;
+  ListLevel level;
+};
+
+struct ListOverride {
+  std::int32_t listId = 0;
+  std::int32_t ls = 0;
+  std::array<LfoLevel, 9> lfo{};
+  int count = 0;
+  std::array<bool, 9> restarted{};
+};
+
+struct ListCount {
+  std::array<std::int32_t, 9> number{};
+  std::array<bool, 9> started{};
 };
 
 enum class Blip : std::uint8_t { None, Png, Jpeg, Other };
@@ -274,6 +394,7 @@ class Reader {
     }
     if (Cur().dest == Dest::Picture && static_cast<int>(stack_.size()) == pictDepth_) FinishPicture();
     if (Cur().dest == Dest::FontTable) FinishFontEntry();
+    if (Cur().dest == Dest::ListTable || Cur().dest == Dest::LevelText) ListGroupEnds();
     if (stack_.size() <= 2) {  // the document's own group: nothing after it counts
       done_ = true;
       return;
@@ -361,7 +482,7 @@ class Reader {
     }
     if (ignorable_) {
       ignorable_ = false;
-      if (kw != Kw::Shppict && kw != Kw::Shpinst) {
+      if (kw != Kw::Shppict && kw != Kw::Shpinst && kw != Kw::ListTable) {
         SkipGroup();
         return;
       }
@@ -525,7 +646,10 @@ class Reader {
       case Kw::Deftab:
         if (param > 0) defaultTab_ = twips(1);
         return;
-      case Kw::ListText: s.listText = true; return;
+      case Kw::ListText:
+        s.listText = true;
+        if (s.dest == Dest::Text) markerGiven_ = true;
+        return;
       case Kw::Chftn:
         if (s.dest == Dest::Text) {
           const QString mark = QString::number(++footnotes_);
@@ -533,17 +657,55 @@ class Reader {
         }
         return;
       case Kw::Trowd:
-        rowCellx_.clear();
+        rowDef_ = RowDef();
+        cellDef_ = CellDef();
         rowLeft_ = 0;
         rowGap_ = -1;
-        rowBordered_ = false;
+        borderTarget_ = -1;
         return;
       case Kw::Cellx:
-        if (rowCellx_.size() < static_cast<std::size_t>(kMaxColumns)) rowCellx_.push_back(twips(-kMaxTwips));
+        if (rowDef_.cells.size() < static_cast<std::size_t>(kMaxColumns)) {
+          cellDef_.right = twips(-kMaxTwips);
+          rowDef_.cells.push_back(cellDef_);
+        }
+        cellDef_ = CellDef();
+        borderTarget_ = -1;
         return;
       case Kw::Trleft: rowLeft_ = twips(-kMaxTwips); return;
       case Kw::Trgaph: rowGap_ = twips(0); return;
-      case Kw::CellBorder: rowBordered_ = true; return;
+      case Kw::ClBrdrT: case Kw::ClBrdrL: case Kw::ClBrdrB: case Kw::ClBrdrR:
+      case Kw::TrBrdrT: case Kw::TrBrdrL: case Kw::TrBrdrB: case Kw::TrBrdrR: case Kw::TrBrdrH: case Kw::TrBrdrV:
+        borderTarget_ = static_cast<int>(kw) - static_cast<int>(Kw::ClBrdrT);
+        TargetBorder() = Border{1, 0, 0};
+        return;
+      case Kw::BrdrLine: if (borderTarget_ >= 0) TargetBorder().kind = 2; return;
+      case Kw::BrdrNone: if (borderTarget_ >= 0) TargetBorder().kind = 1; return;
+      case Kw::BrdrW:
+        if (borderTarget_ >= 0) TargetBorder().width = static_cast<std::int16_t>(std::clamp(param, 0, 300));
+        return;
+      case Kw::BrdrCf: if (borderTarget_ >= 0) TargetBorder().colour = std::max(param, 0); return;
+      case Kw::OtherBorder: borderTarget_ = -1; return;
+      case Kw::ClMgf: cellDef_.hmerge = 1; return;
+      case Kw::ClMrg: cellDef_.hmerge = 2; return;
+      case Kw::ClVmgf: cellDef_.vmerge = 1; return;
+      case Kw::ClVmrg: cellDef_.vmerge = 2; return;
+      case Kw::ClCbpat: cellDef_.shade = std::max(param, 0); return;
+      case Kw::ListTable: EnterDestination(Dest::ListTable); return;
+      case Kw::List: case Kw::ListId: case Kw::ListLevel: case Kw::LevelNfc: case Kw::LevelStartAt:
+      case Kw::LevelText: case Kw::LevelFollow: case Kw::LevelNoRestart: case Kw::LevelLegal:
+      case Kw::ListOverride: case Kw::LfoLevel: case Kw::OverrideStartAt:
+        if (s.dest == Dest::ListTable) ListWord(kw, on, param);
+        return;
+      case Kw::Ls:
+        if (s.dest == Dest::ListTable) {
+          ListWord(kw, on, param);
+        } else {
+          s.para.ls = std::max(param, 0);
+        }
+        return;
+      case Kw::Ilvl: s.para.ilvl = static_cast<std::int8_t>(std::clamp(param, 0, 8)); return;
+      case Kw::RtlPar: s.para.rtl = true; return;
+      case Kw::LtrPar: s.para.rtl = false; return;
       case Kw::Intbl: s.para.intbl = on; return;
       case Kw::Itap: s.para.intbl = param > 0; return;
       case Kw::Cell: EndCell(); return;
@@ -552,9 +714,9 @@ class Reader {
       case Kw::Qc: s.para.align = 1; return;
       case Kw::Qr: s.para.align = 2; return;
       case Kw::Qj: s.para.align = 3; return;
-      case Kw::Li: s.para.li = twips(-kMaxTwips); return;
+      case Kw::Li: s.para.li = twips(-kMaxTwips); s.para.indented = true; return;
       case Kw::Ri: s.para.ri = twips(-kMaxTwips); return;
-      case Kw::Fi: s.para.fi = twips(-kMaxTwips); return;
+      case Kw::Fi: s.para.fi = twips(-kMaxTwips); s.para.indented = true; return;
       case Kw::Sb: s.para.sb = twips(0); return;
       case Kw::Sa: s.para.sa = twips(0); return;
       case Kw::U: {
@@ -666,6 +828,11 @@ class Reader {
 
   void Byte(unsigned char byte) {
     if (Cur().dest == Dest::Picture) return;
+    if (Cur().dest == Dest::LevelText) {
+      // Read in the level's font when the level ends: it may come later.
+      Char(byte < 0x80 ? char16_t(byte) : char16_t(0xF000 | byte));
+      return;
+    }
     if (lead_ >= 0) {
       // A lead byte takes the next byte with it, whatever its value.
       pendingBytes_.append(static_cast<char>(lead_));
@@ -720,6 +887,10 @@ class Reader {
       case Dest::ShapeName:
         if (shapeProperty_.size() < 64) shapeProperty_.append(QChar(c));
         return;
+      case Dest::LevelText:
+        if (level_.text.size() < kMaxLevelText) level_.text.append(QChar(c));
+        return;
+      case Dest::ListTable:
       case Dest::Picture:
       case Dest::Shape:
       case Dest::ShapePicture: return;
@@ -775,8 +946,27 @@ class Reader {
 
   void ApplyParagraph() {
     const State& s = Cur();
-    cursor_.setBlockFormat(BlockFormat(s.para));
+    // A paragraph numbered through the list table alone gets its marker
+    // here; one that spells out its own keeps that, and counts. The
+    // paragraph after a table the document ends in is no list item.
+    const ListLevel* level = nullptr;
+    QString marker;
+    if (s.para.ls > 0 && s.para.intbl == (table_.table != nullptr)) marker = ListMarker(s.para, level);
+    if (markerGiven_) {
+      marker.clear();
+      level = nullptr;
+    }
+    markerGiven_ = false;
+    if (level && !s.para.indented && level->indented) {
+      ParaProps p = s.para;
+      p.li = level->li;
+      p.fi = level->fi;
+      cursor_.setBlockFormat(BlockFormat(p));
+    } else {
+      cursor_.setBlockFormat(BlockFormat(s.para));
+    }
     if (cursor_.block().length() == 1) cursor_.setBlockCharFormat(Format(s.chr));
+    if (!marker.isEmpty()) InsertMarker(marker, *level);
   }
 
   void FlushText() {
@@ -803,8 +993,8 @@ class Reader {
   void Place() {
     const bool inTable = Cur().para.intbl;
     if (table_.table) {
-      const bool rowFull = table_.cellEnded && !rowCellx_.empty() &&
-                           table_.cell + 1 >= static_cast<int>(rowCellx_.size());
+      const bool rowFull = table_.cellEnded && !rowDef_.cells.empty() &&
+                           table_.cell + 1 >= static_cast<int>(rowDef_.cells.size());
       if (!inTable && (table_.rowEnded || rowFull)) {
         EndTable();
       } else if (table_.rowEnded) {
@@ -833,10 +1023,10 @@ class Reader {
     if (Cur().dest != Dest::Text) return;
     PlaceInTable(true);
     FlushText();
-    // A paragraph mark before \cell leaves an empty paragraph in the cell.
-    if (pendingBreak_) cursor_.insertBlock();
+    // A paragraph mark just before \cell ends the cell's last paragraph; it
+    // opens no empty one.
+    if (!pendingBreak_) ApplyParagraph();
     pendingBreak_ = false;
-    ApplyParagraph();
     table_.cellEnded = true;
   }
 
@@ -857,14 +1047,14 @@ class Reader {
     // The paragraph before the table has ended: the table follows it.
     pendingBreak_ = false;
     table_ = TableBuild();
-    table_.columns = std::max<int>(1, static_cast<int>(rowCellx_.size()));
     table_.rows = 1;
+    TakeRowDefinition();
+    table_.columns = table_.usedColumns;
     QTextTableFormat format;
     format.setCellSpacing(0);
     format.setBorderCollapse(true);
     format.setAlignment(Qt::AlignLeft);
     table_.table = cursor_.insertTable(1, table_.columns, format);
-    TakeRowDefinition();
     MoveToCell();
   }
 
@@ -888,77 +1078,265 @@ class Reader {
 
   void NextCell() {
     table_.cellEnded = false;
-    if (table_.cell + 1 >= kMaxColumns) {
+    if (CellColumn(table_.cell + 1) >= kMaxColumns) {
       // Cells past the last column go into it, after a tab.
       const QTextCharFormat format = Format(Cur().chr);
       cursor_.insertText(QStringLiteral("\t"), format);
       return;
     }
     ++table_.cell;
-    if (table_.cell >= table_.columns) {
-      const int more = std::min(table_.columns, kMaxColumns - table_.columns);
-      table_.table->appendColumns(more);
-      table_.columns += more;
-    }
-    table_.usedColumns = std::max(table_.usedColumns, table_.cell + 1);
     MoveToCell();
   }
 
   void MoveToCell() {
-    cursor_ = table_.table->cellAt(table_.row, table_.cell).firstCursorPosition();
+    const int column = CellColumn(table_.cell);
+    if (column >= table_.columns) {
+      const int more = std::max(column + 1 - table_.columns, std::min(table_.columns, kMaxColumns - table_.columns));
+      table_.table->appendColumns(more);
+      table_.columns += more;
+    }
+    table_.usedColumns = std::max(table_.usedColumns, column + 1);
+    cursor_ = table_.table->cellAt(table_.row, column).firstCursorPosition();
     pendingBreak_ = false;
   }
 
-  // The cell boundaries of the row now defined: widths of the columns that
-  // no row before has given, and the cells the row has even when empty.
+  // The column of the row's cell `index`: where its edges place it in the
+  // grid, else the column after the cell before it.
+  int CellColumn(int index) const {
+    const RowDef& def = table_.defs[table_.rowDefs[static_cast<std::size_t>(table_.row)]];
+    const int defined = static_cast<int>(def.cells.size());
+    if (index < defined && def.cells[static_cast<std::size_t>(index)].column >= 0) {
+      return def.cells[static_cast<std::size_t>(index)].column;
+    }
+    int placed = std::min(index, defined) - 1;
+    while (placed >= 0 && def.cells[static_cast<std::size_t>(placed)].column < 0) --placed;
+    const int after = placed < 0 ? 0
+                                 : def.cells[static_cast<std::size_t>(placed)].column +
+                                       def.cells[static_cast<std::size_t>(placed)].span;
+    return after + index - placed - 1;
+  }
+
+  // The row now defined: the grid takes its edges, and its cells their
+  // columns. Rows defined alike share one definition.
   void TakeRowDefinition() {
-    const int defined = static_cast<int>(rowCellx_.size());
-    table_.usedColumns = std::max(table_.usedColumns, std::min(defined, kMaxColumns));
-    std::int32_t left = rowLeft_;
-    for (int i = 0; i < defined; ++i) {
-      const std::int32_t right = rowCellx_[static_cast<std::size_t>(i)];
-      if (i >= static_cast<int>(table_.widths.size())) table_.widths.push_back(std::clamp(right - left, 0, kMaxTwips));
-      left = right;
+    if (table_.defs.empty() || !(rowDef_ == table_.lastSource) || rowLeft_ != table_.lastLeft) {
+      table_.lastSource = rowDef_;
+      table_.lastLeft = rowLeft_;
+      RowDef def = rowDef_;
+      std::int32_t left = rowLeft_;
+      bool placed = InsertBoundary(left) >= 0;
+      for (CellDef& cell : def.cells) {
+        cell.column = -1;
+        // A cell that ends before it begins, or finds the grid full, and
+        // the cells after it, follow one another.
+        placed = placed && cell.right > left;
+        const int end = placed ? InsertBoundary(cell.right) : -1;
+        if (end < 0) {
+          placed = false;
+          continue;
+        }
+        cell.column = BoundaryIndex(left);
+        cell.span = end - cell.column;
+        left = cell.right;
+      }
+      table_.defs.push_back(std::move(def));
     }
-    if (table_.usedColumns > table_.columns) {
-      table_.table->appendColumns(table_.usedColumns - table_.columns);
-      table_.columns = table_.usedColumns;
-    }
-    table_.bordered = table_.bordered || rowBordered_;
+    table_.rowDefs.push_back(static_cast<std::uint32_t>(table_.defs.size() - 1));
     if (table_.padding < 0 && rowGap_ >= 0) table_.padding = std::min(rowGap_ / 15.0, kMaxCellPadding);
+  }
+
+  int BoundaryIndex(std::int32_t x) const {
+    return static_cast<int>(std::lower_bound(table_.bounds.begin(), table_.bounds.end(), x) - table_.bounds.begin());
+  }
+
+  // Adds an edge to the grid: the column it falls in is split in two, and
+  // the cells that covered it cover both. Gives the edge's index, or -1 when
+  // the grid has no room for another column.
+  int InsertBoundary(std::int32_t x) {
+    std::vector<std::int32_t>& bounds = table_.bounds;
+    const auto at = std::lower_bound(bounds.begin(), bounds.end(), x);
+    const int p = static_cast<int>(at - bounds.begin());
+    if (at != bounds.end() && *at == x) return p;
+    const int grid = static_cast<int>(bounds.size()) - 1;
+    if (!bounds.empty() && std::max(table_.usedColumns, grid) >= kMaxColumns) return -1;
+    bounds.insert(at, x);
+    if (bounds.size() == 1) return p;
+    // The new column: the right part of a column split, or a first or last one.
+    const int split = p > 0 && p < grid + 1 ? p - 1 : -1;
+    const int column = split >= 0 ? p : (p == 0 ? 0 : p - 1);
+    for (RowDef& def : table_.defs) {
+      for (CellDef& cell : def.cells) {
+        if (cell.column < 0) continue;
+        if (split >= 0 ? cell.column > split : cell.column >= column) {
+          ++cell.column;
+        } else if (split >= 0 && cell.column + cell.span > split) {
+          ++cell.span;
+        }
+      }
+    }
+    if (table_.table) {
+      table_.table->insertColumns(column, 1);
+      ++table_.columns;
+      if (column < table_.usedColumns) ++table_.usedColumns;
+    }
+    table_.usedColumns = std::max(table_.usedColumns, grid + 1);
+    return p;
   }
 
   void EndTable() {
     QTextTable* table = table_.table;
     const int rows = table_.row + 1;
-    if (table_.rows > rows) table->removeRows(rows, table_.rows - rows);
+    // Taking cells away gives the paragraph before them the format of one
+    // taken away: it keeps its own.
+    std::vector<std::pair<QTextCursor, QTextBlockFormat>> kept;
+    const auto keep = [&](int r, int c) {
+      const QTextCursor last = table->cellAt(r, c).lastCursorPosition();
+      kept.emplace_back(last, last.blockFormat());
+    };
     if (table_.columns > table_.usedColumns) {
+      for (int r = 0; r < rows; ++r) keep(r, table_.usedColumns - 1);
       table->removeColumns(table_.usedColumns, table_.columns - table_.usedColumns);
     }
+    if (table_.rows > rows) {
+      if (kept.empty()) keep(rows - 1, table_.usedColumns - 1);
+      table->removeRows(rows, table_.rows - rows);
+    }
+    for (auto& [cursor, format] : kept) cursor.setBlockFormat(format);
     QTextTableFormat format = table->format();
-    // Widths as the markup gives them, the whole table within the widest
-    // indent; columns it gives no width share the rest.
-    std::int64_t total = 0;
-    for (int i = 0; i < table_.usedColumns && i < static_cast<int>(table_.widths.size()); ++i) {
-      total += table_.widths[static_cast<std::size_t>(i)];
-    }
-    const double scale = total > kMaxTwips ? static_cast<double>(kMaxTwips) / total : 1.0;
-    QList<QTextLength> widths;
-    for (int i = 0; i < table_.usedColumns; ++i) {
-      const std::int32_t w = i < static_cast<int>(table_.widths.size()) ? table_.widths[static_cast<std::size_t>(i)] : 0;
-      const auto twips = static_cast<std::int32_t>(w * scale);  // whole twips, as they are written back
-      widths.append(twips > 0 ? QTextLength(QTextLength::FixedLength, twips / 15.0) : QTextLength());
-    }
-    format.setColumnWidthConstraints(widths);
-    format.setBorder(table_.bordered ? 1 : 0);
-    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-    format.setBorderBrush(QColor(Qt::black));
+    format.setColumnWidthConstraints(ColumnWidths());
+    format.setBorder(0);
     format.setCellPadding(table_.padding >= 0 ? table_.padding : 2);
     table->setFormat(format);
+    JoinCells(rows);
     cursor_ = table->lastCursorPosition();
     cursor_.movePosition(QTextCursor::NextBlock);
     table_ = TableBuild();
     pendingBreak_ = false;
+  }
+
+  // Widths as the grid gives them, the whole table within the widest
+  // indent; columns outside the grid share the rest.
+  QList<QTextLength> ColumnWidths() const {
+    const int columns = table_.usedColumns;
+    const int grid = std::min(columns, static_cast<int>(table_.bounds.size()) - 1);
+    std::vector<std::int64_t> twips(static_cast<std::size_t>(columns), 0);
+    std::int64_t total = 0;
+    for (int i = 0; i < grid; ++i) {
+      twips[static_cast<std::size_t>(i)] = table_.bounds[static_cast<std::size_t>(i) + 1] - table_.bounds[static_cast<std::size_t>(i)];
+      total += twips[static_cast<std::size_t>(i)];
+    }
+    if (total > kMaxTwips) {
+      // Whole twips, as they are written back, and none narrowed to nothing.
+      std::int64_t sum = 0;
+      std::size_t widest = 0;
+      for (std::size_t i = 0; i < static_cast<std::size_t>(grid); ++i) {
+        twips[i] = std::max<std::int64_t>(1, twips[i] * kMaxTwips / total);
+        sum += twips[i];
+        if (twips[i] > twips[widest]) widest = i;
+      }
+      twips[widest] -= std::max<std::int64_t>(0, sum - kMaxTwips);
+    }
+    QList<QTextLength> widths;
+    for (const std::int64_t w : twips) {
+      widths.append(w > 0 ? QTextLength(QTextLength::FixedLength, static_cast<double>(w) / 15.0) : QTextLength());
+    }
+    return widths;
+  }
+
+  // Cells covering several columns, and cells merged across or downwards,
+  // become one; cells take their shading and borders, a row's borders where
+  // a cell names none of its own.
+  void JoinCells(int rows) {
+    struct Area {
+      int row, column, rows, span;
+      const CellDef* cell;
+      const CellDef* bottom;
+      const RowDef* def;
+      const RowDef* bottomDef;
+      bool first, last;
+    };
+    std::vector<Area> areas;
+    std::vector<int> downwards(static_cast<std::size_t>(table_.usedColumns), -1);
+    for (int r = 0; r < rows; ++r) {
+      const RowDef& def = table_.defs[table_.rowDefs[static_cast<std::size_t>(r)]];
+      int before = -1;
+      for (std::size_t i = 0; i < def.cells.size(); ++i) {
+        const CellDef& cell = def.cells[i];
+        if (cell.column < 0) break;
+        const bool last = i + 1 == def.cells.size() || def.cells[i + 1].column < 0;
+        if (cell.hmerge == 2 && before >= 0) {
+          Area& a = areas[static_cast<std::size_t>(before)];
+          if (a.row == r && a.rows == 1 && a.column + a.span == cell.column) {
+            a.span += cell.span;
+            a.last = last;
+            continue;
+          }
+        }
+        int& down = downwards[static_cast<std::size_t>(cell.column)];
+        if (cell.vmerge == 2 && down >= 0) {
+          Area& a = areas[static_cast<std::size_t>(down)];
+          if (a.row + a.rows == r && a.span == cell.span) {
+            ++a.rows;
+            a.bottom = &cell;
+            a.bottomDef = &def;
+            before = -1;
+            continue;
+          }
+        }
+        areas.push_back({r, cell.column, 1, cell.span, &cell, &cell, &def, &def, i == 0, last});
+        before = static_cast<int>(areas.size()) - 1;
+        down = cell.vmerge != 0 ? before : -1;
+      }
+    }
+    QTextTable* table = table_.table;
+    for (const Area& a : areas) {
+      if (a.rows > 1 || a.span > 1) table->mergeCells(a.row, a.column, a.rows, a.span);
+      const auto side = [&](int k) {
+        const Border& own = (k == 2 ? a.bottom : a.cell)->sides[static_cast<std::size_t>(k)];
+        if (own.kind != 0) return own;
+        const RowDef& def = k == 2 ? *a.bottomDef : *a.def;
+        switch (k) {
+          case 0: return def.sides[a.row == 0 ? 0 : 4];
+          case 1: return def.sides[a.first ? 1 : 5];
+          case 2: return def.sides[a.row + a.rows == rows ? 2 : 4];
+          default: return def.sides[a.last ? 3 : 5];
+        }
+      };
+      const std::array<Border, 4> sides = {side(0), side(1), side(2), side(3)};
+      const QColor shade = a.cell->shade > 0 ? Colour(a.cell->shade) : QColor();
+      if (!shade.isValid() && std::none_of(sides.begin(), sides.end(), [](const Border& b) { return b.kind == 2; })) {
+        continue;
+      }
+      QTextTableCell cell = table->cellAt(a.row, a.column);
+      QTextTableCellFormat format = cell.format().toTableCellFormat();
+      if (shade.isValid()) format.setBackground(shade);
+      for (int k = 0; k < 4; ++k) {
+        const Border& b = sides[static_cast<std::size_t>(k)];
+        if (b.kind != 2) continue;
+        const double width = std::max(1.0, b.width / 15.0);
+        const QColor colour = b.colour > 0 && Colour(b.colour).isValid() ? Colour(b.colour) : QColor(Qt::black);
+        constexpr auto solid = QTextFrameFormat::BorderStyle_Solid;
+        switch (k) {
+          case 0: format.setTopBorder(width); format.setTopBorderStyle(solid); format.setTopBorderBrush(colour); break;
+          case 1: format.setLeftBorder(width); format.setLeftBorderStyle(solid); format.setLeftBorderBrush(colour); break;
+          case 2:
+            format.setBottomBorder(width);
+            format.setBottomBorderStyle(solid);
+            format.setBottomBorderBrush(colour);
+            break;
+          default:
+            format.setRightBorder(width);
+            format.setRightBorderStyle(solid);
+            format.setRightBorderBrush(colour);
+        }
+      }
+      cell.setFormat(format);
+    }
+  }
+
+  Border& TargetBorder() {
+    return borderTarget_ < 4 ? cellDef_.sides[static_cast<std::size_t>(borderTarget_)]
+                             : rowDef_.sides[static_cast<std::size_t>(borderTarget_ - 4)];
   }
 
   static void RepairSurrogates(QString& text) {
@@ -970,6 +1348,219 @@ class Reader {
         text[i] = QChar(QChar::ReplacementCharacter);
       }
     }
+  }
+
+  // ---- lists --------------------------------------------------------------
+
+  // A word of the list table; the groups it opens end in ListGroupEnds.
+  void ListWord(Kw kw, bool on, std::int32_t param) {
+    const int depth = static_cast<int>(stack_.size());
+    switch (kw) {
+      case Kw::List: listDepth_ = depth; list_ = ListDef(); return;
+      case Kw::ListOverride: overrideDepth_ = depth; override_ = ListOverride(); return;
+      case Kw::LfoLevel: lfoDepth_ = depth; lfo_ = LfoLevel(); return;
+      case Kw::ListLevel: {
+        levelDepth_ = depth;
+        level_ = ListLevel();
+        // What the level sets of its own, apart from what it inherits.
+        State& s = Cur();
+        s.chr.font = -1;
+        s.chr.halfPoints = 0;
+        s.para.indented = false;
+        return;
+      }
+      case Kw::ListId: (overrideDepth_ > 0 ? override_.listId : list_.id) = param; return;
+      case Kw::Ls: override_.ls = std::max(param, 0); return;
+      case Kw::LevelText:
+        if (levelDepth_ > 0) {
+          Cur().dest = Dest::LevelText;
+          level_.text.clear();
+        }
+        return;
+      case Kw::LevelNfc: level_.nfc = param; return;
+      case Kw::LevelStartAt:
+        if (levelDepth_ > 0) {
+          level_.start = param;
+        } else if (lfoDepth_ > 0) {
+          lfo_.startAt = param;
+        }
+        return;
+      case Kw::LevelFollow: level_.follow = static_cast<std::int8_t>(std::clamp(param, 0, 2)); return;
+      case Kw::LevelNoRestart: level_.noRestart = on; return;
+      case Kw::LevelLegal: level_.legal = on; return;
+      case Kw::OverrideStartAt: lfo_.restart = true; return;
+      default: return;
+    }
+  }
+
+  void ListGroupEnds() {
+    const int depth = static_cast<int>(stack_.size());
+    if (depth == levelDepth_) {
+      const State& s = Cur();
+      level_.li = s.para.li;
+      level_.fi = s.para.fi;
+      level_.indented = s.para.indented;
+      level_.font = s.chr.font;
+      level_.halfPoints = s.chr.halfPoints;
+      level_.text = LevelCharacters(level_.text, level_.font);
+      if (lfoDepth_ > 0) {
+        lfo_.level = level_;
+        lfo_.hasLevel = true;
+      } else if (listDepth_ > 0 && list_.count < 9) {
+        list_.levels[static_cast<std::size_t>(list_.count++)] = level_;
+      }
+      levelDepth_ = -1;
+    } else if (depth == lfoDepth_) {
+      if (overrideDepth_ > 0 && override_.count < 9) override_.lfo[static_cast<std::size_t>(override_.count++)] = lfo_;
+      lfoDepth_ = -1;
+    } else if (depth == listDepth_) {
+      if (lists_.size() < kMaxLists || lists_.count(list_.id)) lists_[list_.id] = list_;
+      listDepth_ = -1;
+    } else if (depth == overrideDepth_) {
+      if (override_.ls > 0 && (overrides_.size() < kMaxLists || overrides_.count(override_.ls))) {
+        overrides_[override_.ls] = override_;
+      }
+      overrideDepth_ = -1;
+    }
+  }
+
+  // The marker's characters as the level's font shows them: a symbol font's
+  // codes as the signs they stand for, bytes in the font's code page.
+  QString LevelCharacters(QString text, std::int32_t font) const {
+    const std::int32_t number = font < 0 ? deff_ : font;
+    const int page = fontPages_.value(number, 0);
+    const bool symbol = page == kSymbolCodePage;
+    const bool wingdings = symbol && fonts_.value(number).startsWith(QLatin1StringView("Wingdings"), Qt::CaseInsensitive);
+    const std::shared_ptr<const RtfCodePage> bytes = symbol || page <= 0 ? codePage_ : CodePage(page);
+    for (qsizetype i = 1; i < text.size(); ++i) {
+      const char16_t c = text.at(i).unicode();
+      const bool code = (c >= 0x20 && c < 0x100) || (c >= 0xF020 && c <= 0xF0FF);
+      const auto byte = static_cast<unsigned char>(c & 0xFF);
+      if (wingdings && code) {
+        text[i] = QChar(WingdingsBullet(byte));
+      } else if (symbol && code) {
+        text[i] = QChar(CodePage(kSymbolCodePage)->Map(byte));
+      } else if (c >= 0xF080 && c <= 0xF0FF) {
+        text[i] = QChar(bytes->IsSingleByte() ? bytes->Map(byte) : Cp1252ToUnicode(byte));
+      }
+    }
+    return text;
+  }
+
+  // The bullets Word offers in Wingdings; any other sign shows as a bullet.
+  static char16_t WingdingsBullet(unsigned char code) {
+    switch (code) {
+      case 0x6C: return 0x25CF;  // ●
+      case 0x6E: return 0x25A0;  // ■
+      case 0x71: return 0x2751;  // ❑
+      case 0x76: return 0x2756;  // ❖
+      case 0xA7: return 0x25AA;  // ▪
+      case 0xA8: return 0x25FB;  // ◻
+      case 0xD8: return 0x27A2;  // ➢
+      case 0xFC: return 0x2713;  // ✓
+      default: return 0x2022;
+    }
+  }
+
+  const ListLevel& LevelOf(const ListOverride& o, const ListDef& list, int level) const {
+    const auto i = static_cast<std::size_t>(level);
+    if (level < o.count && o.lfo[i].hasLevel) return o.lfo[i].level;
+    return list.levels[i];
+  }
+
+  // The marker of a paragraph numbered through the list table, counted on
+  // from the list's paragraphs before it; empty when the list is unknown.
+  QString ListMarker(const ParaProps& p, const ListLevel*& level) {
+    const auto o = overrides_.find(p.ls);
+    if (o == overrides_.end()) return {};
+    ListOverride& over = o->second;
+    const auto l = lists_.find(over.listId);
+    if (l == lists_.end()) return {};
+    const ListDef& list = l->second;
+    const int lvl = p.ilvl;
+    const auto at = static_cast<std::size_t>(lvl);
+    level = &LevelOf(over, list, lvl);
+    if (level->text.isEmpty()) {  // a level the list does not define
+      level = nullptr;
+      return {};
+    }
+    ListCount& count = counts_[over.listId];
+    const LfoLevel* lfo = lvl < over.count ? &over.lfo[at] : nullptr;
+    if (lfo && lfo->restart && !over.restarted[at]) {
+      // A list override that restarts the level does so where it is first used.
+      count.number[at] = lfo->startAt >= 0 ? lfo->startAt : level->start;
+      over.restarted[at] = true;
+    } else if (!count.started[at]) {
+      count.number[at] = level->start;
+    } else if (count.number[at] < INT32_MAX) {
+      ++count.number[at];
+    }
+    count.started[at] = true;
+    for (int k = lvl + 1; k < 9; ++k) {
+      if (!LevelOf(over, list, k).noRestart) count.started[static_cast<std::size_t>(k)] = false;
+    }
+    QString marker;
+    const QString& text = level->text;
+    const qsizetype length = text.isEmpty() ? 0 : std::min<qsizetype>(text.at(0).unicode(), text.size() - 1);
+    for (qsizetype i = 1; i <= length; ++i) {
+      const char16_t c = text.at(i).unicode();
+      if (c < 9) {
+        const ListLevel& of = LevelOf(over, list, c);
+        const std::int32_t n = count.started[c] ? count.number[c] : of.start;
+        marker += ListNumber(n, level->legal && c != lvl ? 0 : of.nfc);
+      } else if (c >= 0x20 || c == '\t') {
+        marker += QChar(c);
+      }
+    }
+    if (level->follow == 0) marker += QLatin1Char('\t');
+    if (level->follow == 1) marker += QLatin1Char(' ');
+    return marker;
+  }
+
+  static QString ListNumber(std::int32_t n, std::int32_t nfc) {
+    switch (nfc) {
+      case 1:
+      case 2: {
+        if (n < 1 || n > 3999) break;
+        static const char* const kRoman[] = {"m", "cm", "d", "cd", "c", "xc", "l", "xl", "x", "ix", "v", "iv", "i"};
+        static const int kValue[] = {1000, 900, 500, 400, 100, 90, 50, 40, 10, 9, 5, 4, 1};
+        QString roman;
+        for (int i = 0; i < 13; ++i) {
+          for (; n >= kValue[i]; n -= kValue[i]) roman += QLatin1StringView(kRoman[i]);
+        }
+        return nfc == 1 ? roman.toUpper() : roman;
+      }
+      case 3:
+      case 4: {
+        if (n < 1 || n > 26 * 32) break;
+        const QChar letter((nfc == 3 ? u'A' : u'a') + (n - 1) % 26);
+        return QString((n - 1) / 26 + 1, letter);
+      }
+      case 5: {
+        const int tens = n % 100;
+        const char* suffix = tens >= 11 && tens <= 13 ? "th" : n % 10 == 1 ? "st" : n % 10 == 2 ? "nd" : n % 10 == 3 ? "rd" : "th";
+        return QString::number(n) + QLatin1StringView(suffix);
+      }
+      case 22: return n >= 0 && n < 10 ? QStringLiteral("0%1").arg(n) : QString::number(n);
+      case 23:
+      case 255: return {};
+      default: break;
+    }
+    return QString::number(n);
+  }
+
+  // The marker goes before the paragraph's text, in the format of its first
+  // character, in the level's own font and size where the level gives them.
+  void InsertMarker(const QString& marker, const ListLevel& level) {
+    QTextCursor at(cursor_.block());
+    QTextCharFormat format = cursor_.block().charFormat();
+    const QTextBlock::iterator first = cursor_.block().begin();
+    if (!first.atEnd() && !first.fragment().charFormat().isImageFormat()) format = first.fragment().charFormat();
+    if (level.font >= 0 && fontPages_.value(level.font) != kSymbolCodePage && fonts_.contains(level.font)) {
+      format.setFontFamilies(QStringList{fonts_.value(level.font)});
+    }
+    if (level.halfPoints > 0) format.setFontPointSize(level.halfPoints / 2.0);
+    at.insertText(marker, format);
   }
 
   // ---- tables and formats -------------------------------------------------
@@ -1028,6 +1619,12 @@ class Reader {
     QTextBlockFormat f;
     static constexpr Qt::Alignment kAlign[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify};
     f.setAlignment(kAlign[p.align]);
+    if (p.rtl) {
+      // Left and right are the page's, as a word processor has them, not
+      // swapped as the text layout swaps them for right-to-left text.
+      f.setLayoutDirection(Qt::RightToLeft);
+      if (p.align == 0 || p.align == 2) f.setAlignment(kAlign[p.align] | Qt::AlignAbsolute);
+    }
     f.setLeftMargin(p.li / 15.0);
     f.setRightMargin(p.ri / 15.0);
     f.setTextIndent(p.fi / 15.0);
@@ -1155,10 +1752,11 @@ class Reader {
   int footnotes_ = 0;
 
   TableBuild table_;
-  std::vector<std::int32_t> rowCellx_;
+  RowDef rowDef_;    // the row definition in force
+  CellDef cellDef_;  // what is said of the next cell before its \cellx
+  int borderTarget_ = -1;  // the border its words describe: cell sides 0-3, row sides 4-9
   std::int32_t rowLeft_ = 0;
   std::int32_t rowGap_ = -1;
-  bool rowBordered_ = false;
   std::vector<QColor> colours_;
   int colour_[3] = {0, 0, 0};
   bool colourSet_ = false;
@@ -1166,6 +1764,16 @@ class Reader {
   ParaProps blockProps_;
   QTextBlockFormat blockFormat_;
   bool blockFormatValid_ = false;
+
+  std::unordered_map<std::int32_t, ListDef> lists_;           // by \listid
+  std::unordered_map<std::int32_t, ListOverride> overrides_;  // by \ls
+  std::unordered_map<std::int32_t, ListCount> counts_;        // by \listid
+  ListDef list_;
+  ListOverride override_;
+  LfoLevel lfo_;
+  ListLevel level_;
+  int listDepth_ = -1, overrideDepth_ = -1, lfoDepth_ = -1, levelDepth_ = -1;
+  bool markerGiven_ = false;  // the paragraph spells out its own list marker
 
   Picture pict_;
   int pictDepth_ = -1;

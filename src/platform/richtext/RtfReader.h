@@ -7,13 +7,16 @@
 // after it), "\uN" with its "\ucN" fallback, the font and colour tables,
 // character formatting (\plain, \b, \i, \ul, \strike, \super, \sub, \fs, \f,
 // \cf, \cb, \highlight), paragraphs (\par, \line, \tab, \pard, \ql \qc \qr \qj,
-// \li \ri \fi \sb \sa, tab stops \tx with \tqr \tqc \tqdec, \deftab), tables
-// (\trowd, \cellx, \intbl, \cell, \row: one table row per \row, column widths
-// from the first row that gives them) and PNG or JPEG pictures.
+// \li \ri \fi \sb \sa, tab stops \tx with \tqr \tqc \tqdec, \deftab, \rtlpar with
+// \ql and \qr on the page's own sides), tables (\trowd, \cellx, \intbl, \cell,
+// \row: one table row per \row, each cell in the columns its edges cover among
+// every row's edges; cells merged by \clvmgf/\clvmrg and \clmgf/\clmrg; \clcbpat
+// shading and the borders of cells and rows) and PNG or JPEG pictures.
 //
 // As a rich-text control shows them: list numbers and bullets are the text
-// the markup spells out (\pntext, \listtext), with the hanging indent as a
-// tab stop after them; a footnote shows its reference mark (\chftn numbers
+// the markup spells out (\pntext, \listtext), else what the list table
+// gives the paragraph's \ls and \ilvl, with the hanging indent as a tab stop
+// after them; a footnote shows its reference mark (\chftn numbers
 // them 1, 2, ...) but not its text; headers and footers are not shown; a
 // nested table's cells go into the cell that holds it, a tab between them;
 // "\-" is a soft hyphen (U+00AD). Destinations it does not show are skipped;

@@ -42,6 +42,7 @@ struct ParaProps {
   int align = 0;
   int li = 0, ri = 0, fi = 0, sb = 0, sa = 0;
   bool intbl = false;
+  bool rtl = false;
   std::vector<TabStop> tabs;
   bool operator==(const ParaProps&) const = default;
 };
@@ -161,6 +162,7 @@ class DocumentWriter {
       if (b.length() == 1) Props(b.charFormat());
       for (auto it = b.begin(); !it.atEnd(); ++it) Props(it.fragment().charFormat());
     }
+    CellColours(doc_.rootFrame());
     if (fonts_.isEmpty()) fonts_.append(doc_.defaultFont().family());
     const int defaultTab = std::max(1, Twips(doc_.defaultTextOption().tabStopDistance()));
     WriteHeader(m_, fonts_, colours_, defaultTab);
@@ -174,7 +176,10 @@ class DocumentWriter {
       QTextTableCell cell;
       if (table) {
         cell = table->cellAt(b.position());
-        if (table != rowTable || cell.row() != row) WriteRowDefinition(*table);
+        if (table != rowTable || cell.row() != row) {
+          WriteRowDefinition(*table, cell.row());
+          WriteCoveredCells(*table, cell.row(), 0);
+        }
         rowTable = table;
         row = cell.row();
       } else {
@@ -205,10 +210,23 @@ class DocumentWriter {
       }
       EndScript();
       if (table && cell.lastCursorPosition().block() == b) {
+        // \cell ends the paragraph before it: an empty last one has a mark
+        // of its own.
+        if (b.length() == 1 && b != cell.firstCursorPosition().block()) {
+          m_.Word(QLatin1StringView("\\par"));
+          m_.NewLine();
+        }
         m_.Word(QLatin1StringView("\\cell"));
-        if (cell.column() + cell.columnSpan() >= table->columns()) {
+        if (WriteCoveredCells(*table, cell.row(), cell.column() + cell.columnSpan())) {
           m_.Word(QLatin1StringView("\\row"));
           m_.NewLine();
+          // Rows that cells from above cover whole have no text of their own.
+          for (int r = cell.row() + 1; r < table->rows() && CoveredRow(*table, r); ++r) {
+            WriteRowDefinition(*table, r);
+            WriteCoveredCells(*table, r, 0);
+            m_.Word(QLatin1StringView("\\row"));
+            m_.NewLine();
+          }
         }
       } else {
         m_.Word(QLatin1StringView("\\par"));
@@ -276,6 +294,7 @@ class DocumentWriter {
   static ParaProps Para(const QTextBlockFormat& f, bool inTable) {
     ParaProps p;
     p.intbl = inTable;
+    p.rtl = f.layoutDirection() == Qt::RightToLeft;
     const Qt::Alignment a = f.alignment() & Qt::AlignHorizontal_Mask;
     if (a & Qt::AlignHCenter) {
       p.align = 1;
@@ -296,20 +315,115 @@ class DocumentWriter {
     return p;
   }
 
-  // A row's cell boundaries from the table's column widths; a column without
-  // a width of its own ends where the one before it ends.
-  void WriteRowDefinition(const QTextTable& table) {
+  // A row's cells, each ending where the last column it covers ends, from
+  // the table's column widths; a column without a width of its own ends
+  // where the one before it ends. A cell that spans rows is named in each.
+  void WriteRowDefinition(const QTextTable& table, int row) {
     const QTextTableFormat format = table.format();
     const QList<QTextLength> widths = format.columnWidthConstraints();
     m_.Word(QLatin1StringView("\\trowd\\trgaph"), Twips(format.cellPadding()));
+    std::vector<int> rights;
     int right = 0;
     for (int c = 0; c < table.columns(); ++c) {
       const QTextLength w = c < widths.size() ? widths[c] : QTextLength();
       if (w.type() == QTextLength::FixedLength) right += Twips(w.rawValue());
-      if (format.border() > 0) {
-        m_.Word(QLatin1StringView("\\clbrdrt\\brdrs\\clbrdrl\\brdrs\\clbrdrb\\brdrs\\clbrdrr\\brdrs"));
+      rights.push_back(right);
+    }
+    for (int c = 0; c < table.columns();) {
+      const QTextTableCell cell = table.cellAt(row, c);
+      if (!cell.isValid()) break;
+      const int last = std::max(c, cell.column() + cell.columnSpan() - 1);
+      if (cell.rowSpan() > 1) m_.Word(QLatin1StringView(cell.row() == row ? "\\clvmgf" : "\\clvmrg"));
+      WriteCellFormat(cell.format().toTableCellFormat(), format.border());
+      m_.Word(QLatin1StringView("\\cellx"), rights[static_cast<std::size_t>(std::min(last, table.columns() - 1))]);
+      c = last + 1;
+    }
+  }
+
+  // Borders the cell names, else the table's all round; its shading.
+  void WriteCellFormat(const QTextTableCellFormat& f, qreal tableBorder) {
+    static const char* const kSide[] = {"\\clbrdrt\\brdrs", "\\clbrdrl\\brdrs", "\\clbrdrb\\brdrs", "\\clbrdrr\\brdrs"};
+    for (int k = 0; k < 4; ++k) {
+      const Side side = CellSide(f, k);
+      const qreal width = side.named ? side.width : tableBorder;
+      if (width <= 0) continue;
+      m_.Word(QLatin1StringView(kSide[k]));
+      if (Twips(width) != 15) m_.Word(QLatin1StringView("\\brdrw"), Twips(width));
+      if (side.named && side.colour.isValid() && side.colour.rgb() != qRgb(0, 0, 0)) {
+        m_.Word(QLatin1StringView("\\brdrcf"), Colour(side.colour));
       }
-      m_.Word(QLatin1StringView("\\cellx"), right);
+    }
+    if (f.hasProperty(QTextFormat::BackgroundBrush) && f.background().style() != Qt::NoBrush) {
+      m_.Word(QLatin1StringView("\\clcbpat"), Colour(f.background().color()));
+    }
+  }
+
+  struct Side {
+    bool named = false;
+    qreal width = 0;
+    QColor colour;
+  };
+
+  // Side k of a cell: top, left, bottom, right.
+  static Side CellSide(const QTextTableCellFormat& f, int k) {
+    static const QTextFormat::Property kWidth[] = {QTextFormat::TableCellTopBorder, QTextFormat::TableCellLeftBorder,
+                                                   QTextFormat::TableCellBottomBorder, QTextFormat::TableCellRightBorder};
+    static const QTextFormat::Property kStyle[] = {
+        QTextFormat::TableCellTopBorderStyle, QTextFormat::TableCellLeftBorderStyle,
+        QTextFormat::TableCellBottomBorderStyle, QTextFormat::TableCellRightBorderStyle};
+    static const QTextFormat::Property kBrush[] = {
+        QTextFormat::TableCellTopBorderBrush, QTextFormat::TableCellLeftBorderBrush,
+        QTextFormat::TableCellBottomBorderBrush, QTextFormat::TableCellRightBorderBrush};
+    Side side;
+    if (!f.hasProperty(kWidth[k])) return side;
+    side.named = true;
+    const bool none = f.hasProperty(kStyle[k]) && f.intProperty(kStyle[k]) == QTextFrameFormat::BorderStyle_None;
+    side.width = none ? 0 : f.doubleProperty(kWidth[k]);
+    const QBrush brush = f.brushProperty(kBrush[k]);
+    if (brush.style() != Qt::NoBrush) side.colour = brush.color();
+    return side;
+  }
+
+  // Cells of the row from `column` on that a cell of a row above covers: an
+  // empty cell each. True when that reaches the end of the row.
+  bool WriteCoveredCells(const QTextTable& table, int row, int column) {
+    while (column < table.columns()) {
+      const QTextTableCell cell = table.cellAt(row, column);
+      if (!cell.isValid() || cell.row() == row) return false;
+      m_.Word(QLatin1StringView("\\cell"));
+      column = std::max(column + 1, cell.column() + cell.columnSpan());
+    }
+    return true;
+  }
+
+  static bool CoveredRow(const QTextTable& table, int row) {
+    for (int c = 0; c < table.columns(); ++c) {
+      if (table.cellAt(row, c).row() == row) return false;
+    }
+    return true;
+  }
+
+  // The colours of cells and of their borders go into the colour table
+  // with those of the text.
+  void CellColours(const QTextFrame* frame) {
+    for (const QTextFrame* child : frame->childFrames()) {
+      if (const auto* table = qobject_cast<const QTextTable*>(child)) {
+        for (int r = 0; r < table->rows(); ++r) {
+          for (int c = 0; c < table->columns(); ++c) {
+            const QTextTableCell cell = table->cellAt(r, c);
+            if (cell.row() != r || cell.column() != c) continue;
+            const QTextTableCellFormat f = cell.format().toTableCellFormat();
+            for (int k = 0; k < 4; ++k) {
+              const Side side = CellSide(f, k);
+              if (side.width > 0 && side.colour.isValid() && side.colour.rgb() != qRgb(0, 0, 0)) Colour(side.colour);
+            }
+            if (f.hasProperty(QTextFormat::BackgroundBrush) && f.background().style() != Qt::NoBrush) {
+              Colour(f.background().color());
+            }
+          }
+        }
+      }
+      CellColours(child);
     }
   }
 
@@ -323,6 +437,7 @@ class DocumentWriter {
     if (p.sb != 0) m_.Word(QLatin1StringView("\\sb"), p.sb);
     if (p.sa != 0) m_.Word(QLatin1StringView("\\sa"), p.sa);
     if (p.intbl) m_.Word(QLatin1StringView("\\intbl"));
+    if (p.rtl) m_.Word(QLatin1StringView("\\rtlpar"));
     for (const TabStop& t : p.tabs) {
       if (t.type == QTextOption::RightTab) m_.Word(QLatin1StringView("\\tqr"));
       if (t.type == QTextOption::CenterTab) m_.Word(QLatin1StringView("\\tqc"));

@@ -10,7 +10,8 @@
 // The colour table is written only when a colour is used. Characters outside
 // ASCII are written as "\'hh" where Windows-1252 has them, else as "\uN?"
 // (whatever character set the markup they were read from gave them). Tab
-// stops, superscripts, soft hyphens and tables (\trowd ... \cell ... \row) are
+// stops, superscripts, soft hyphens, right-to-left paragraphs and tables
+// (\trowd ... \cell ... \row, with merged cells, shading and borders) are
 // written as the reader reads them. What RtfReader reads back from the output
 // is the same text with the same formatting.
 #include <QString>

@@ -56,7 +56,8 @@ std::vector<QByteArray> Seeds() {
       "{\\rtf1 a\\par\\trowd\\trgaph108\\clbrdrt\\brdrs\\cellx1000\\cellx2500\\pard\\intbl x\\cell y\\par z\\cell\\row"
       "\\intbl p\\nestcell q\\nestrow\\cell\\cell\\row\\pard b\\par}",
   };
-  for (const char* name : {"formatted.rtf", "lines.rtf", "charset.rtf", "damaged-png.rtf", "damaged-pictures.rtf"}) {
+  for (const char* name : {"formatted.rtf", "lines.rtf", "charset.rtf", "word.rtf", "tables.rtf",
+                           "damaged-png.rtf", "damaged-pictures.rtf"}) {
     seeds.push_back(rtftest::ReadData(QString::fromLatin1(name)));
   }
   return seeds;
@@ -71,6 +72,10 @@ const std::vector<QByteArray>& Tokens() {
       "\\red255", "\r\n", " ", "\xff", QByteArray(1, '\0'), "89504e470d0a1a0a", "{\\*\\x ", "\\deff", "\\u-10179?",
       "\\trowd", "\\cellx", "\\cellx99999999", "\\cell", "\\row", "\\intbl", "\\itap0", "\\nestcell", "\\tx",
       "\\tqc\\tx300", "\\fcharset", "\\fcharset128", "\\f2", "\\'82", "\\super", "\\chftn", "\\-",
+      "\\clvmgf", "\\clvmrg", "\\clmgf", "\\clmrg", "\\clcbpat1", "\\clbrdrb\\brdrs", "\\trbrdrh\\brdrs", "\\brdrw",
+      "\\trleft", "\\ls1", "\\ls2", "\\ilvl", "\\ilvl2", "\\listtext", "\\rtlpar", "\\leveltext", "\\'00",
+      "{\\*\\listtable{\\list{\\listlevel\\levelnfc4{\\leveltext\\'02\\'00);}}\\listid1}}"
+      "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}",
   };
   return tokens;
 }

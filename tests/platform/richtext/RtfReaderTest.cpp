@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QImageWriter>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QtEndian>
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -269,8 +270,8 @@ TEST(RtfReader, ControlSymbolsAndSpecialCharacters) {
 
 TEST(RtfReader, TablesRowByRow) {
   // Cell widths from \\cellx (after \\trleft), one row per \\row, the
-  // paragraphs of a cell in it; a paragraph mark before \\cell leaves an
-  // empty paragraph, as in a word processor.
+  // paragraphs of a cell in it; a paragraph mark just before \\cell opens
+  // no empty paragraph.
   const QString row = QStringLiteral("\\trowd\\trgaph108\\trleft-108\\cellx1800\\cellx3600\\cellx5400");
   EXPECT_EQ(OutlineOf(kHead + "\\fs20 before\\par" + row + "\\pard\\intbl a\\cell b\\par c\\cell d\\par\\cell\\row" + row +
                       "\\intbl\\qc e\\cell\\row\\pard after\\par}"),
@@ -280,11 +281,14 @@ TEST(RtfReader, TablesRowByRow) {
             "P 0,1 left li0 ri0 fi0 sb0 sa0\n  [Arial 10] b\n"
             "P 0,1 left li0 ri0 fi0 sb0 sa0\n  [Arial 10] c\n"
             "P 0,2 left li0 ri0 fi0 sb0 sa0\n  [Arial 10] d\n"
-            "P 0,2 left li0 ri0 fi0 sb0 sa0\n"
             "P 1,0 center li0 ri0 fi0 sb0 sa0\n  [Arial 10] e\n"
             "P 1,1 left li0 ri0 fi0 sb0 sa0\n"
             "P 1,2 left li0 ri0 fi0 sb0 sa0\n"
             "P left li0 ri0 fi0 sb0 sa0\n  [Arial 10] after\n");
+  // Cells keep their paragraph's format when the rows and columns a table
+  // was given room for and did not use are taken away.
+  EXPECT_TRUE(OutlineOf("{\\rtf1\\trowd\\cellx900\\intbl a\\cell\\row\\intbl b\\cell\\row\\intbl c\\cell d\\cell\\qc\\cell\\row}")
+                  .endsWith("P 2,2 center li0 ri0 fi0 sb0 sa0\nP center li0 ri0 fi0 sb0 sa0\n"));
   // Nested tables are read into the cell that holds them, a tab between
   // their cells; a row without \\row ends after the cells it defines.
   EXPECT_EQ(TextOf("{\\rtf1\\trowd\\cellx900\\cellx1800\\intbl x\\par\\itap2 p\\nestcell q\\nestcell"
@@ -308,6 +312,118 @@ TEST(RtfReader, TablesRowByRow) {
   ReadRtf(QStringView(tall + "}"), doc);
   EXPECT_EQ(QTextCursor(doc.findBlockByNumber(1)).currentTable()->rows(), 4096);
   EXPECT_EQ(QTextCursor(doc.lastBlock().previous()).currentTable()->rows(), 904);
+}
+
+TEST(RtfReader, CellsStandWhereTheirEdgesPlaceThem) {
+  // The grid's columns come from every row's edges: a title over the whole
+  // row, a header ruled below, fewer and wider cells, cells merged down and
+  // across, shading; the last row's edge at 1000 splits the first column.
+  const QString colours = QStringLiteral("{\\colortbl;\\red217\\green217\\blue217;\\red255\\green0\\blue0;}");
+  EXPECT_EQ(OutlineOf(kHead + colours + "\\trowd\\clcbpat1\\cellx6000\\pard\\intbl Title\\cell\\row"
+                      "\\trowd\\clbrdrb\\brdrs\\cellx2000\\clbrdrb\\brdrs\\brdrw30\\brdrcf2\\cellx4000\\clbrdrb\\brdrdb"
+                      "\\cellx6000\\intbl A\\cell B\\cell C\\cell\\row"
+                      "\\trowd\\clvmgf\\cellx2000\\cellx6000\\intbl tall\\cell wide\\cell\\row"
+                      "\\trowd\\clvmrg\\cellx2000\\clmgf\\cellx4000\\clmrg\\cellx6000\\intbl\\cell joined\\cell\\cell\\row"
+                      "\\trowd\\cellx1000\\cellx2000\\cellx6000\\intbl x\\cell y\\cell z\\par\\cell\\row\\pard after}"),
+            "P left li0 ri0 fi0 sb0 sa0\nT 5x4 1000 1000 2000 2000\n"
+            "P 0,0 [1x4 bg#d9d9d9] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] Title\n"
+            "P 1,0 [1x2 b15] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] A\n"
+            "P 1,2 [b30#ff0000] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] B\n"
+            "P 1,3 [b15] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] C\n"
+            "P 2,0 [2x2] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] tall\n"
+            "P 2,2 [1x2] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] wide\n"
+            "P 3,2 [1x2] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] joined\n"
+            "P 4,0 left li0 ri0 fi0 sb0 sa0\n  [Arial 12] x\n"
+            "P 4,1 left li0 ri0 fi0 sb0 sa0\n  [Arial 12] y\n"
+            "P 4,2 [1x2] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] z\n"
+            "P left li0 ri0 fi0 sb0 sa0\n  [Arial 12] after\n");
+  // The row's borders go round and between its cells where a cell names
+  // none of its own; "none" takes one away, and paragraph borders are not
+  // a cell's.
+  const QString ruled = QStringLiteral("\\trowd\\trbrdrt\\brdrs\\trbrdrl\\brdrs\\trbrdrb\\brdrs\\trbrdrr\\brdrs"
+                                       "\\trbrdrh\\brdrs\\trbrdrv\\brdrs\\clbrdrl\\brdrnone\\cellx1000\\cellx2000");
+  EXPECT_EQ(OutlineOf(kHead + ruled + "\\pard\\intbl a\\cell b\\cell\\row" + ruled +
+                      "\\pard\\intbl\\brdrb\\brdrs c\\cell d\\cell\\row}"),
+            "P left li0 ri0 fi0 sb0 sa0\nT 2x2 1000 1000\n"
+            "P 0,0 [t15 b15 r15] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] a\n"
+            "P 0,1 [t15 l15 b15 r15] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] b\n"
+            "P 1,0 [t15 b15 r15] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] c\n"
+            "P 1,1 [t15 l15 b15 r15] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] d\n"
+            "P left li0 ri0 fi0 sb0 sa0\n");
+}
+
+TEST(RtfReader, ListNumbersFromTheListTable) {
+  // Paragraphs numbered only through \\ls and \\ilvl: markers from the
+  // level's number format, text, start and follower, counted on through the
+  // list and restarted below a higher level; the level's indents where the
+  // paragraph gives none. A paragraph with its own marker text keeps it and
+  // counts; a list override may restart a level where it is first used.
+  const QString lists = QStringLiteral(
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}{\\f2\\fcharset2 Symbol;}"
+      "{\\f3\\fcharset2 Wingdings;}}{\\*\\listtable"
+      "{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\leveltemplateid5\\'02\\'00.;}"
+      "{\\levelnumbers\\'01;}\\fi-360\\li720}{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext\\'02\\'01);}\\fi-360\\li1440}"
+      "{\\listlevel\\levelnfc2\\levelstartat1\\levelfollow1{\\leveltext\\'02\\'02.;}\\fi-180\\li2160}"
+      "{\\listlevel\\levelnfc3\\levellegal\\levelstartat27\\levelfollow2{\\leveltext \\'06\\'00.\\'01.\\'03 ;}}"
+      "{\\listname Steps;}\\listid7}"
+      "{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3913 ?;}\\f2\\fi-360\\li720}"
+      "{\\listlevel\\levelnfc23{\\leveltext\\'01\\'a7;}\\f3}{\\listlevel\\levelnfc23{\\leveltext\\'01o;}\\f1\\fs16}\\listid8}"
+      "{\\list{\\listlevel\\levelnfc1\\levelstartat3999{\\leveltext\\'02\\'00.;}}{\\listlevel\\levelnfc22\\levelstartat7"
+      "{\\leveltext\\'01\\'01;}}{\\listlevel\\levelnfc5\\levelstartat22{\\leveltext\\'01\\'02;}}"
+      "{\\listlevel\\levelnfc255{\\leveltext\\'05Note:;}}\\listid9}}"
+      "{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}{\\listoverride\\listid8\\ls2}"
+      "{\\listoverride\\listid7\\listoverridecount1{\\lfolevel\\listoverridestartat\\levelstartat5}\\ls3}"
+      "{\\listoverride\\listid9\\ls4}}");
+  QTextDocument doc;
+  ReadRtf(QStringView(lists + "\\pard\\ls1 one\\par\\ilvl1 sub\\par\\ilvl2 deep\\par deeper\\par\\ilvl1 sub\\par"
+                      "\\ilvl2 again\\par\\ilvl3 legal\\par\\pard\\ls1\\li100\\fi0 two\\par\\pard plain\\par\\pard\\ls3 five\\par"
+                      "\\ls1 six\\par{\\listtext 9.\\tab}own\\par\\pard\\ls1 eight\\par"
+                      "\\pard\\ls2 dot\\par\\ilvl1 square\\par\\ilvl2 circle\\par\\pard\\ls4 big\\par\\ilvl1 zero\\par"
+                      "\\ilvl2 nth\\par\\ilvl3 note\\par\\pard\\ls6 unknown\\par\\pard\\ls1\\ilvl9 undefined}"),
+          doc);
+  EXPECT_EQ(PlainText(doc), QString::fromUtf8("1.\tone\r\na)\tsub\r\ni. deep\r\nii. deeper\r\nb)\tsub\r\ni. again\r\n"
+                                              "1.2.AA legal\r\n2.\ttwo\r\nplain\r\n5.\tfive\r\n6.\tsix\r\n9.\town\r\n"
+                                              "8.\teight\r\n•\tdot\r\n▪\tsquare\r\no\tcircle\r\nMMMCMXCIX.\tbig\r\n"
+                                              "07\tzero\r\n22nd\tnth\r\nNote:\tnote\r\nunknown\r\nundefined"));
+  const QString outline = Outline(doc);
+  for (const char* part : {"P left li720 ri0 fi-360 sb0 sa0 tab360\n  [Arial 12] 1.<tab>one\n",
+                           "P left li1440 ri0 fi-360 sb0 sa0 tab360\n  [Arial 12] a)<tab>sub\n",
+                           "P left li2160 ri0 fi-180 sb0 sa0 tab180\n  [Arial 12] i. deep\n",
+                           "P left li100 ri0 fi0 sb0 sa0\n  [Arial 12] 2.<tab>two\n",
+                           "P left li0 ri0 fi0 sb0 sa0\n  [Arial 12] 9.<tab>own\n",
+                           "  [Courier New 8] o<tab>\n  [Arial 12] circle\n"}) {
+    EXPECT_TRUE(outline.contains(QString::fromUtf8(part))) << part << "\n" << outline.toStdString();
+  }
+  // Past 26 letters and 3999 in Roman figures.
+  EXPECT_EQ(TextOf(lists + "\\pard\\ls1\\ilvl3 a\\par b\\par\\pard\\ls4 c\\par d}"),
+            "1.1.AA a\r\n1.1.BB b\r\nMMMCMXCIX.\tc\r\n4000.\td");
+}
+
+TEST(RtfReader, RightToLeftParagraphsKeepTheirSides) {
+  // As a word processor places them: \\qr at the right, \\ql at the left,
+  // whatever the text's direction.
+  const QString hebrew = QStringLiteral("\\u1513?\\u1500?\\u1493?\\u1501?");
+  QTextDocument doc;
+  ReadRtf(QStringView(kHead + "\\pard\\rtlpar\\qr " + hebrew + "\\par\\pard\\rtlpar\\ql " + hebrew +
+                      "\\par\\pard\\rtlpar\\qr\\ltrpar x\\par\\pard\\qr y}"),
+          doc);
+  EXPECT_EQ(Outline(doc), QString::fromUtf8("P right li0 ri0 fi0 sb0 sa0 rtl\n  [Arial 12] שלום\n"
+                                            "P left li0 ri0 fi0 sb0 sa0 rtl\n  [Arial 12] שלום\n"
+                                            "P right li0 ri0 fi0 sb0 sa0\n  [Arial 12] x\n"
+                                            "P right li0 ri0 fi0 sb0 sa0\n  [Arial 12] y\n"));
+  doc.setTextWidth(400);
+  doc.size();  // lays it out
+  const double right = 400 - doc.documentMargin();
+  const auto edges = [](const QTextBlock& b) {
+    const QTextLine line = b.layout()->lineAt(0);
+    const double x = b.layout()->position().x();
+    const double start = x + line.cursorToX(0);
+    const double end = x + line.cursorToX(b.length() - 1);
+    return std::pair(std::min(start, end), std::max(start, end));
+  };
+  EXPECT_NEAR(edges(doc.findBlockByNumber(0)).second, right, 1.0);
+  EXPECT_NEAR(edges(doc.findBlockByNumber(1)).first, doc.documentMargin(), 1.0);
+  EXPECT_NEAR(edges(doc.findBlockByNumber(3)).second, right, 1.0);
 }
 
 TEST(RtfReader, ListMarkersTabStopsAndFootnoteMarks) {

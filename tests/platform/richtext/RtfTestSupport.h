@@ -26,6 +26,7 @@ inline QString Paragraph(const QTextBlockFormat& f) {
   QString s = QStringLiteral("%1 li%2 ri%3 fi%4 sb%5 sa%6")
                   .arg(QLatin1StringView(align), tw(f.leftMargin()), tw(f.rightMargin()), tw(f.textIndent()),
                        tw(f.topMargin()), tw(f.bottomMargin()));
+  if (f.layoutDirection() == Qt::RightToLeft) s += QLatin1StringView(" rtl");
   // Tab stops in twips from where the first line starts; r, c, d for right,
   // centre and decimal.
   for (const QTextOption::Tab& t : f.tabPositions()) {
@@ -50,8 +51,26 @@ inline QString Character(const QTextCharFormat& f) {
   return s;
 }
 
+// What a table cell shows of its own: rows x columns it spans, shading,
+// borders by side (t, l, b, r) with their width in twips; empty for a plain
+// cell.
+inline QString CellLook(const QTextTableCell& c) {
+  const QTextTableCellFormat f = c.format().toTableCellFormat();
+  QString s;
+  if (c.rowSpan() > 1 || c.columnSpan() > 1) s += QStringLiteral(" %1x%2").arg(c.rowSpan()).arg(c.columnSpan());
+  if (f.hasProperty(QTextFormat::BackgroundBrush)) s += QLatin1StringView(" bg") + f.background().color().name();
+  const qreal widths[] = {f.topBorder(), f.leftBorder(), f.bottomBorder(), f.rightBorder()};
+  const QBrush brushes[] = {f.topBorderBrush(), f.leftBorderBrush(), f.bottomBorderBrush(), f.rightBorderBrush()};
+  for (int k = 0; k < 4; ++k) {
+    if (widths[k] <= 0) continue;
+    s += QLatin1Char(' ') + QString(QLatin1Char("tlbr"[k])) + QString::number(std::lround(widths[k] * 15));
+    if (brushes[k].color() != Qt::black) s += brushes[k].color().name();
+  }
+  return s.isEmpty() ? s : QLatin1Char('[') + s.mid(1) + QLatin1StringView("] ");
+}
+
 // One line per paragraph ("P <alignment and indents>", in a table cell
-// "P r,c <...>") and one per run ("  [<format>] text", pictures as
+// "P r,c <...>", the first of a cell with its look) and one per run ("  [<format>] text", pictures as
 // "  [picture WxH of IWxIH]"); a table starts with "T rows x columns" and
 // the widths of its columns in twips.
 inline QString Outline(const QTextDocument& doc) {
@@ -71,6 +90,7 @@ inline QString Outline(const QTextDocument& doc) {
       }
       const QTextTableCell c = table->cellAt(b.position());
       cell = QStringLiteral("%1,%2 ").arg(c.row()).arg(c.column());
+      if (c.firstCursorPosition().block() == b) cell += CellLook(c);
     }
     last = table;
     out += QLatin1StringView("P ") + cell + Paragraph(b.blockFormat()) + QLatin1Char('\n');

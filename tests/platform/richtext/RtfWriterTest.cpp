@@ -170,7 +170,7 @@ TEST(RtfWriter, ListsTablesAndScriptsAsTheReaderUnderstoodThem) {
   for (const char* part : {"\\deftab360\\viewkind4", "{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}",
                            "\\pard\\li720\\fi-360\\tx720\\tqr\\tx4000\\f0\\fs24\\'95\\tab item\\tab r\\par",
                            "\\u1055?\\u1088?\\u1080?\\super 1\\nosupersub  so\\-ft\\par",
-                           "\\trowd\\trgaph108\\clbrdrt\\brdrs\\clbrdrl\\brdrs\\clbrdrb\\brdrs\\clbrdrr\\brdrs\\cellx1000",
+                           "\\trowd\\trgaph108\\clbrdrb\\brdrs\\cellx1000\\cellx3000",
                            "\\pard\\qc\\intbl a\\par\r\nb\\cell\\cell\\row\r\n"}) {
     EXPECT_TRUE(written.contains(QLatin1StringView(part))) << part << "\n" << written.toStdString();
   }
@@ -184,6 +184,37 @@ TEST(RtfWriter, ListsTablesAndScriptsAsTheReaderUnderstoodThem) {
   ReadRtf(QStringView(u"{\\rtf1\\super\\par x\\sub 2\\par y\\par}"), doc);
   EXPECT_TRUE(WriteRtf(doc).contains("\\fs24\\par\r\n\\super x\\sub 2\\nosupersub\\par\r\n\\sub y\\nosupersub\\par"))
       << WriteRtf(doc).toStdString();
+}
+
+TEST(RtfWriter, MergedCellsBordersAndRightToLeft) {
+  // Cells merged down, one over a whole row, a cell over two columns, an
+  // empty last paragraph in a cell, shading and borders; paragraphs set
+  // right to left.
+  const QString rtf = QStringLiteral(
+      "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green255\\blue0;\\red0\\green0\\blue255;}"
+      "\\trowd\\clvmgf\\clcbpat1\\cellx1000\\clvmgf\\clbrdrt\\brdrs\\brdrw30\\brdrcf2\\cellx2000\\cellx3000"
+      "\\pard\\intbl a\\cell b\\par\\par\\cell c\\cell\\row"
+      "\\trowd\\clvmrg\\cellx1000\\clvmrg\\cellx2000\\cellx3000\\intbl\\cell\\cell d\\cell\\row"
+      "\\trowd\\cellx1000\\clbrdrb\\brdrs\\cellx3000\\intbl x\\cell y\\cell\\row\\pard between\\par"
+      "\\trowd\\clvmgf\\cellx1500\\clvmgf\\cellx3000\\intbl p\\cell q\\cell\\row"
+      "\\trowd\\clvmrg\\cellx1500\\clvmrg\\cellx3000\\intbl\\cell\\cell\\row"
+      "\\trowd\\cellx1500\\cellx3000\\intbl r\\cell s\\cell\\row"
+      "\\pard\\rtlpar\\qr right\\par\\ql left\\par}");
+  ExpectRoundTrip(rtf);
+  QTextDocument doc;
+  ReadRtf(QStringView(rtf), doc);
+  const QString written = WriteRtf(doc);
+  for (const char* part :
+       {"{\\colortbl ;\\red255\\green255\\blue0;\\red0\\green0\\blue255;}",
+        "\\trowd\\trgaph30\\clvmgf\\clcbpat1\\cellx1000\\clvmgf\\clbrdrt\\brdrs\\brdrw30\\brdrcf2\\cellx2000\\cellx3000",
+        " b\\par\r\n\\par\r\n\\cell c\\cell\\row\r\n",
+        "\\trowd\\trgaph30\\clvmrg\\clcbpat1\\cellx1000\\clvmrg\\clbrdrt\\brdrs\\brdrw30\\brdrcf2\\cellx2000\\cellx3000"
+        "\\cell\\cell d\\cell\\row\r\n",
+        "\\trowd\\trgaph30\\cellx1000\\clbrdrb\\brdrs\\cellx3000",
+        "\\row\r\n\\trowd\\trgaph30\\clvmrg\\cellx1500\\clvmrg\\cellx3000\\cell\\cell\\row\r\n",
+        "\\pard\\qr\\rtlpar right\\par\r\n\\pard\\rtlpar left\\par"}) {
+    EXPECT_TRUE(written.contains(QLatin1StringView(part))) << part << "\n" << written.toStdString();
+  }
 }
 
 TEST(RtfWriter, RoundTripsOfPictures) {
