@@ -690,12 +690,15 @@ class Device : public QObject {
     }
     if (event->event_id == MPV_EVENT_VIDEO_RECONFIG) ReadOwnSize();
     if (seek_) {
-      // The seek is taken once its command is answered; the next restart of
-      // the playback is at its place. Seeks sent before it are overtaken.
+      // The seek is taken once its command is answered and begins with the
+      // next seek event; the restart of the playback after that is at its
+      // place. A restart before it ends an earlier seek, which it overtakes.
       if (event->event_id == MPV_EVENT_COMMAND_REPLY && event->reply_userdata == lastSeek_) {
         if (event->error < 0) SeekLanded();
         else seek_->taken = true;
-      } else if ((event->event_id == MPV_EVENT_PLAYBACK_RESTART && seek_->taken) ||
+      } else if (event->event_id == MPV_EVENT_SEEK && seek_->taken) {
+        seek_->begun = true;
+      } else if ((event->event_id == MPV_EVENT_PLAYBACK_RESTART && seek_->begun) ||
                  event->event_id == MPV_EVENT_END_FILE) {
         SeekLanded();
       }
@@ -717,6 +720,7 @@ class Device : public QObject {
     bool milliseconds;  // the time format of `units`
     bool taken;
     QDeadlineTimer deadline;
+    bool begun = false;
   };
 
   mpv_handle* mpv_ = nullptr;
