@@ -15,9 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -329,22 +327,10 @@ bool IsPlainRunChar(char16_t c, bool bytes) {
          c != 0xFFFC && c < 0xFFFE;
 }
 
-std::shared_ptr<const RtfCodePage> CodePage(int number) {
-  // Building a page asks the converter library; documents name few pages.
-  static std::mutex lock;
-  static std::map<int, std::shared_ptr<const RtfCodePage>> cache;
-  const std::lock_guard<std::mutex> guard(lock);
-  auto it = cache.find(number);
-  if (it != cache.end()) return it->second;
-  auto page = std::make_shared<const RtfCodePage>(number);
-  if (cache.size() < 64) cache.emplace(number, page);
-  return page;
-}
-
 class Reader {
  public:
   Reader(QTextDocument& document, const QFont& baseFont, bool bytes)
-      : doc_(document), baseFont_(baseFont), bytes_(bytes), cursor_(&document), codePage_(CodePage(1252)) {}
+      : doc_(document), baseFont_(baseFont), bytes_(bytes), cursor_(&document), codePage_(SharedCodePage(1252)) {}
 
   void Run(QStringView input) {
     p_ = input.utf16();
@@ -721,7 +707,7 @@ class Reader {
       case Kw::Sa: s.para.sa = twips(0); return;
       case Kw::U: {
         const std::int32_t v = param < 0 ? param + 65536 : param;
-        Char(v >= 0 && v <= 0xFFFF ? SymbolOfPrivateUse(static_cast<char16_t>(v)) : char16_t(0xFFFD));
+        Char32(v >= 0 && v <= 0xFFFF ? SymbolOfPrivateUse(static_cast<char16_t>(v)) : char32_t(0xFFFD));
         ucSkip_ = s.uc;
         return;
       }
@@ -764,20 +750,34 @@ class Reader {
   void SetCodePage(int number) {
     if (number == codePage_->Number()) return;
     FlushBytes();
-    codePage_ = CodePage(number);
+    codePage_ = SharedCodePage(number);
     fontPage_ = nullptr;
   }
 
-  // The code page of "\'hh" bytes: the current font's, where its character
-  // set names one, else the document's.
+  // The code page of "\'hh" bytes: the current font's, where it has one
+  // of its own, else the document's. A font's name is read in the page of
+  // the set its entry gives.
   const RtfCodePage& Page() {
+    if (Cur().dest == Dest::FontTable) {
+      const int page = fontCodePage_ > 0 ? fontCodePage_ : CodePageOfCharset(fontCharset_);
+      if (page <= 0 || page == kSymbolCodePage) return *codePage_;
+      if (!fontTablePage_ || fontTablePage_->Number() != page) fontTablePage_ = SharedCodePage(page);
+      return *fontTablePage_;
+    }
     const std::int32_t font = Cur().chr.font < 0 ? deff_ : Cur().chr.font;
     if (!fontPage_ || font != fontPageFont_) {
       const auto it = fontPages_.constFind(font);
-      fontPage_ = it == fontPages_.constEnd() ? codePage_ : CodePage(*it);
+      fontPage_ = it == fontPages_.constEnd() ? codePage_ : *it;
       fontPageFont_ = font;
     }
     return *fontPage_;
+  }
+
+  // A font whose codes are read as the signs its chart gives, so that the
+  // text shows in the font about it rather than in the font named.
+  bool IsChartFont(std::int32_t font) const {
+    const auto it = fontPages_.constFind(font < 0 ? deff_ : font);
+    return it != fontPages_.constEnd() && (*it)->IsSymbol();
   }
 
   void Binary(std::int32_t count) {
@@ -843,9 +843,9 @@ class Reader {
     const RtfCodePage& page = Page();
     if (byte < 0x80) {
       FlushBytes();
-      Char(page.IsSymbol() && Cur().dest == Dest::Text ? page.Map(byte) : byte);
+      Char32(page.IsSymbol() && Cur().dest == Dest::Text ? page.Map(byte) : byte);
     } else if (page.IsSingleByte()) {
-      Char(page.Map(byte));
+      Char32(page.Map(byte));
     } else if (page.IsLeadByte(byte)) {
       lead_ = byte;
     } else {
@@ -862,6 +862,15 @@ class Reader {
     if (lead_ >= 0) {  // no trail byte came: unreadable
       lead_ = -1;
       Char(0xFFFD);
+    }
+  }
+
+  void Char32(char32_t c) {
+    if (c > 0xFFFF) {
+      Char(QChar::highSurrogate(c));
+      Char(QChar::lowSurrogate(c));
+    } else {
+      Char(static_cast<char16_t>(c));
     }
   }
 
@@ -908,17 +917,25 @@ class Reader {
 
   // Letters and signs in a symbol font are the characters the font shows.
   void AppendSymbols(QStringView run) {
-    QString shown(run.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < run.size(); ++i) {
-      const char16_t c = run[i].unicode();
-      shown[i] = QChar(c < 0x80 ? Page().Map(static_cast<unsigned char>(c)) : c);
+    QString shown;
+    shown.reserve(run.size());
+    const RtfCodePage& page = Page();
+    for (const QChar ch : run) {
+      const char32_t c = ch.unicode() < 0x80 ? page.Map(static_cast<unsigned char>(ch.unicode())) : ch.unicode();
+      if (c > 0xFFFF) {
+        shown += QChar(QChar::highSurrogate(c));
+        shown += QChar(QChar::lowSurrogate(c));
+      } else {
+        shown += QChar(static_cast<char16_t>(c));
+      }
     }
     AppendRun(shown);
+    if (shown.size() != run.size()) surrogates_ = true;
   }
 
-  // Word processors give a symbol font's characters as U+F020 to U+F0FE.
-  char16_t SymbolOfPrivateUse(char16_t c) {
-    if (c < 0xF020 || c > 0xF0FE || Cur().dest != Dest::Text || !Page().IsSymbol()) return c;
+  // Word processors give a symbol font's characters as U+F020 to U+F0FF.
+  char32_t SymbolOfPrivateUse(char16_t c) {
+    if (c < 0xF020 || c > 0xF0FF || Cur().dest != Dest::Text || !Page().IsSymbol()) return c;
     return Page().Map(static_cast<unsigned char>(c - 0xF000));
   }
 
@@ -1426,40 +1443,32 @@ class Reader {
 
   // The marker's characters as the level's font shows them: a symbol font's
   // codes as the signs they stand for, bytes in the font's code page.
-  QString LevelCharacters(QString text, std::int32_t font) const {
-    const std::int32_t number = font < 0 ? deff_ : font;
-    const int page = fontPages_.value(number, 0);
-    const bool symbol = page == kSymbolCodePage;
-    const bool wingdings = symbol && fonts_.value(number).startsWith(QLatin1StringView("Wingdings"), Qt::CaseInsensitive);
-    const std::shared_ptr<const RtfCodePage> bytes = symbol || page <= 0 ? codePage_ : CodePage(page);
+  QString LevelCharacters(const QString& text, std::int32_t font) const {
+    const auto own = fontPages_.constFind(font < 0 ? deff_ : font);
+    const RtfCodePage& page = own == fontPages_.constEnd() ? *codePage_ : **own;
+    if (text.isEmpty()) return text;
+    // The first character counts those after it; a sign beyond the
+    // Basic Multilingual Plane takes two.
+    QString out(1, text.at(0));
     for (qsizetype i = 1; i < text.size(); ++i) {
       const char16_t c = text.at(i).unicode();
       const bool code = (c >= 0x20 && c < 0x100) || (c >= 0xF020 && c <= 0xF0FF);
       const auto byte = static_cast<unsigned char>(c & 0xFF);
-      if (wingdings && code) {
-        text[i] = QChar(WingdingsBullet(byte));
-      } else if (symbol && code) {
-        text[i] = QChar(CodePage(kSymbolCodePage)->Map(byte));
+      char32_t shown = c;
+      if (page.IsSymbol() && code) {
+        shown = page.Map(byte);
       } else if (c >= 0xF080 && c <= 0xF0FF) {
-        text[i] = QChar(bytes->IsSingleByte() ? bytes->Map(byte) : Cp1252ToUnicode(byte));
+        shown = page.IsSingleByte() ? page.Map(byte) : Cp1252ToUnicode(byte);
+      }
+      if (shown > 0xFFFF) {
+        out += QChar(QChar::highSurrogate(shown));
+        out += QChar(QChar::lowSurrogate(shown));
+        if (i <= text.at(0).unicode()) out[0] = QChar(static_cast<char16_t>(out.at(0).unicode() + 1));
+      } else {
+        out += QChar(static_cast<char16_t>(shown));
       }
     }
-    return text;
-  }
-
-  // The bullets Word offers in Wingdings; any other sign shows as a bullet.
-  static char16_t WingdingsBullet(unsigned char code) {
-    switch (code) {
-      case 0x6C: return 0x25CF;  // ●
-      case 0x6E: return 0x25A0;  // ■
-      case 0x71: return 0x2751;  // ❑
-      case 0x76: return 0x2756;  // ❖
-      case 0xA7: return 0x25AA;  // ▪
-      case 0xA8: return 0x25FB;  // ◻
-      case 0xD8: return 0x27A2;  // ➢
-      case 0xFC: return 0x2713;  // ✓
-      default: return 0x2022;
-    }
+    return out;
   }
 
   const ListLevel& LevelOf(const ListOverride& o, const ListDef& list, int level) const {
@@ -1556,7 +1565,7 @@ class Reader {
     QTextCharFormat format = cursor_.block().charFormat();
     const QTextBlock::iterator first = cursor_.block().begin();
     if (!first.atEnd() && !first.fragment().charFormat().isImageFormat()) format = first.fragment().charFormat();
-    if (level.font >= 0 && fontPages_.value(level.font) != kSymbolCodePage && fonts_.contains(level.font)) {
+    if (level.font >= 0 && !IsChartFont(level.font) && fonts_.contains(level.font)) {
       format.setFontFamilies(QStringList{fonts_.value(level.font)});
     }
     if (level.halfPoints > 0) format.setFontPointSize(level.halfPoints / 2.0);
@@ -1566,14 +1575,19 @@ class Reader {
   // ---- tables and formats -------------------------------------------------
 
   void FinishFontEntry() {
-    const int page = fontCodePage_ > 0 ? fontCodePage_ : CodePageOfCharset(fontCharset_);
-    if (page > 0) {
-      fontPages_.insert(fontNumber_, page);
+    const QString name = fontName_.trimmed();
+    if (!name.isEmpty() || fontCharset_ >= 0 || fontCodePage_ > 0) {
+      // A set given after the name's end still goes with that name.
+      const QString named = name.isEmpty() ? fonts_.value(fontNumber_) : name;
+      if (auto page = FontCodePage(named, fontCharset_, fontCodePage_)) {
+        fontPages_.insert(fontNumber_, std::move(page));
+      } else {
+        fontPages_.remove(fontNumber_);
+      }
       fontPage_ = nullptr;
     }
     fontCharset_ = -1;
     fontCodePage_ = 0;
-    const QString name = fontName_.trimmed();
     fontName_.clear();
     if (name.isEmpty()) return;
     fonts_.insert(fontNumber_, name);
@@ -1581,13 +1595,13 @@ class Reader {
   }
 
   QString FontName(std::int32_t number) const {
-    // Bytes in a symbol font are read as the characters they show, which
+    // Codes in a symbol font are read as the characters they show, which
     // the font that stands for it here need not have at those codes.
-    if (fontPages_.value(number < 0 ? deff_ : number) == kSymbolCodePage) {
-      return number >= 0 && number != deff_ ? FontName(-1) : baseFont_.family();
-    }
-    auto it = fonts_.constFind(number < 0 ? deff_ : number);
-    if (it == fonts_.constEnd()) it = fonts_.constFind(deff_);
+    // A font the table does not name shows in the default font's name.
+    const std::int32_t own = number < 0 ? deff_ : number;
+    const std::int32_t named = fonts_.contains(own) ? own : deff_;
+    if (IsChartFont(named)) return named != deff_ ? FontName(deff_) : baseFont_.family();
+    const auto it = fonts_.constFind(named);
     return it == fonts_.constEnd() ? baseFont_.family() : *it;
   }
 
@@ -1740,8 +1754,9 @@ class Reader {
   bool pendingBreak_ = false;
 
   QHash<std::int32_t, QString> fonts_;
-  QHash<std::int32_t, int> fontPages_;  // code pages of the fonts whose character set names one
+  QHash<std::int32_t, std::shared_ptr<const RtfCodePage>> fontPages_;  // of the fonts with a page of their own
   std::shared_ptr<const RtfCodePage> fontPage_;
+  std::shared_ptr<const RtfCodePage> fontTablePage_;
   std::int32_t fontPageFont_ = -1;
   std::int32_t deff_ = 0;
   std::int32_t fontNumber_ = 0;

@@ -1,6 +1,8 @@
 #include "RtfTestSupport.h"
 #include "platform/richtext/RtfPicture.h"
 #include "platform/richtext/RtfReader.h"
+#include "platform/richtext/RtfSymbolFonts.h"
+#include "SymbolFontCharts.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -227,6 +229,101 @@ TEST(RtfReader, CodePageOfTheFontsCharacterSet) {
   QTextDocument doc;
   ReadRtf(QByteArrayView("{\\rtf1{\\fonttbl{\\f0\\fcharset128 M;}}\\f0 \x93\xfa\x96{\\b \x93}"), doc);
   EXPECT_EQ(PlainText(doc), QString::fromUtf16(u"日\uFFFD\uFFFD"));
+
+  // A Western font in an East Asian document reads its bytes as Western
+  // text, curly quotes, ellipsis and no-break space included; a font of the
+  // default set, and text in a font the table does not have, read in the
+  // document's page; a font's name reads in its own set.
+  const QString quoted = QStringLiteral("\\f0 A \\'93quoted\\'94 B\\'85\\'a0\\'94\\f1  \\'93\\'fa\\f2  \\'93\\'fa\\f7  \\'93\\'fa}");
+  const QString eastAsian = QStringLiteral(
+      "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}{\\f1\\fcharset1 Default;}"
+      "{\\f2\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;}{\\f3\\fcharset204 Arial;}}");
+  ReadRtf(QStringView(eastAsian + quoted), doc);
+  EXPECT_EQ(PlainText(doc), QString::fromUtf16(u"A \u201Cquoted\u201D B\u2026\u00A0\u201D 日 日 日"));
+  EXPECT_TRUE(Outline(doc).contains(QString::fromUtf8("[ＭＳ 明朝 12]  日\n"))) << Outline(doc).toStdString();
+  for (const auto& [page, bytes, text] :
+       {std::tuple("936", "\\'c4\\'e3", u"你"), {"949", "\\'c7\\'d1", u"한"}, {"950", "\\'a7\\'41", u"你"}}) {
+    const QString rtf = QStringLiteral("{\\rtf1\\ansi\\ansicpg%1{\\fonttbl{\\f0\\fcharset0 Arial;}}\\f0 \\'93q\\'94 \\f9 %2"
+                                       "{\\f0 \\'85}%2}").arg(QLatin1StringView(page), QLatin1StringView(bytes));
+    EXPECT_EQ(TextOf(rtf), QString::fromUtf16(u"\u201Cq\u201D ") + QString::fromUtf16(text) + QString::fromUtf16(u"\u2026") +
+                               QString::fromUtf16(text)) << page;
+  }
+  // Cyrillic in a Cyrillic font and Western bytes in a Western one, in a
+  // Cyrillic document: each in its own set.
+  EXPECT_EQ(TextOf("{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset204 Arial;}}"
+                   "\\f1\\'c4\\f0\\'c4\\f5\\'c4}"),
+            QString::fromUtf8("ДÄД"));
+}
+
+TEST(RtfReader, SymbolFontsReadAsTheirPublishedCharts) {
+  using platform::RtfSymbolFont;
+  // Where Symbol's chart gives a private code, a sign Windows' Symbol font
+  // lacks (the Apple logo) or another form of the same sign, we read it
+  // thus: 0x27 is Adobe's "such that", 0x60 the radical extender drawn as an
+  // overline; the angle brackets are compared in their canonical form.
+  const std::map<int, char32_t> symbolReadings = {{0x27, 0x220B}, {0x60, 0x203E}, {0xF0, 0xFFFD}};
+  const std::pair<RtfSymbolFont, std::map<int, char32_t>> charts[] = {
+      {RtfSymbolFont::Symbol, rtftest::ChartOf(rtftest::kSymbolChart)},
+      {RtfSymbolFont::Wingdings, rtftest::ChartOf(rtftest::kWingdingsChart)},
+      {RtfSymbolFont::Wingdings2, rtftest::ChartOf(rtftest::kWingdings2Chart)},
+      {RtfSymbolFont::Wingdings3, rtftest::ChartOf(rtftest::kWingdings3Chart)},
+      {RtfSymbolFont::Webdings, rtftest::ChartOf(rtftest::kWebdingsChart)},
+      {RtfSymbolFont::ZapfDingbats, rtftest::ChartOf(rtftest::kZapfDingbatsChart)}};
+  const auto text = [](char32_t c) { return QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_C); };
+  for (const auto& [font, chart] : charts) {
+    int charted = 0;
+    for (int code = 0x20; code <= 0xFF; ++code) {
+      // A code the chart has no character for keeps the font's own code.
+      char32_t expected = chart.count(code) ? chart.at(code) : 0xF000 + code;
+      if (font == RtfSymbolFont::Symbol && symbolReadings.count(code)) expected = symbolReadings.at(code);
+      const char32_t read = platform::SymbolFontCharacter(font, static_cast<unsigned char>(code));
+      EXPECT_EQ(text(read), text(expected)) << int(font) << " code " << std::hex << code;
+      charted += chart.count(code) ? 1 : 0;
+    }
+    EXPECT_GE(charted, 188) << int(font);
+  }
+  // Their names as documents write them.
+  for (const auto& [name, font] :
+       {std::pair("Wingdings", RtfSymbolFont::Wingdings), {"WINGDINGS 2", RtfSymbolFont::Wingdings2},
+        {"Wingdings3", RtfSymbolFont::Wingdings3}, {"Webdings", RtfSymbolFont::Webdings},
+        {"ZapfDingbats", RtfSymbolFont::ZapfDingbats}, {"Zapf Dingbats", RtfSymbolFont::ZapfDingbats},
+        {"ITC Zapf Dingbats", RtfSymbolFont::ZapfDingbats}, {"Symbol", RtfSymbolFont::Symbol}}) {
+    EXPECT_EQ(platform::SymbolFontOfName(QString::fromLatin1(name)), font) << name;
+  }
+  for (const char* name : {"Wingdings 4", "Symbol MT", "Marlett", "Arial", ""}) {
+    EXPECT_EQ(platform::SymbolFontOfName(QString::fromLatin1(name)), std::nullopt) << name;
+  }
+}
+
+TEST(RtfReader, SymbolFontTextReadsAsTheSignsItShows) {
+  // Word's bullets in Wingdings as list text, a Wingdings smiley as a byte,
+  // a letter and a private code; the other fonts by name, whatever set the
+  // markup gives them; signs beyond 16 bits; a symbol font without a chart
+  // keeps its codes and its name, never through Symbol's chart.
+  const QString fonts = QStringLiteral(
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fnil\\fcharset2 Wingdings;}{\\f2\\fcharset2 Wingdings 2;}"
+      "{\\f3\\fcharset2 Wingdings 3;}{\\f4\\fcharset2 Webdings;}{\\f5\\fcharset77 Zapf Dingbats;}"
+      "{\\f6\\fcharset0 ZapfDingbats;}{\\f7\\fnil\\fcharset2{\\*\\panose 05000000000000000000}ITC Zapf Dingbats;}"
+      "{\\f8\\fcharset2 Marlett;}{\\f9\\fcharset2 Symbol;}}");
+  QTextDocument doc;
+  ReadRtf(QStringView(fonts + "{\\listtext\\f1\\'a7\\tab}{\\listtext\\f1\\'d8\\tab}{\\listtext\\f1\\'fc\\tab}"
+                              "{\\listtext\\f1\\'6c\\tab}{\\listtext\\f1\\'76\\tab}{\\listtext\\f1\\'71\\tab}\\par"
+                              "{\\f1\\'4a J\\u61514?\\u-4022?\\'21}\\par{\\f2\\'50}{\\f3\\'70}{\\f4\\'61}"
+                              "{\\f5\\'33}{\\f6 4}{\\f7\\'a4}\\par{\\f8 a\\'b7\\u61623?}{\\f9 p}}"),
+          doc);
+  EXPECT_EQ(PlainText(doc), QString::fromUtf16(u"▪\t⮚\t✓\t⚫\t❖\t❑\t\r\n"
+                                               u"☺ ☺☺☺\U0001F589\r\n"
+                                               u"\U0001F5F8▲✔✓✔❤\r\n"
+                                               u"a\uF0B7\uF0B7π"));
+  // The signs show in the text's font; the font without a chart in its own.
+  const QString outline = Outline(doc);
+  EXPECT_EQ(outline.count("[Arial 12]"), 4) << outline.toStdString();
+  EXPECT_TRUE(outline.contains(QString::fromUtf16(u"  [Marlett 12] a\uF0B7\uF0B7\n"))) << outline.toStdString();
+  // A list level's marker in Webdings: two signs of two characters each.
+  ReadRtf(QStringView(fonts + "{\\*\\listtable{\\list{\\listlevel\\levelnfc23\\levelfollow2{\\leveltext\\'02\\'21\\'21;}"
+                              "\\f4}\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\pard\\ls1 web\\par}"),
+          doc);
+  EXPECT_EQ(PlainText(doc), QString::fromUtf16(u"\U0001F577\U0001F577web"));
 }
 
 TEST(RtfReader, LiteralCharactersOfBytesAndOfText) {

@@ -3,7 +3,6 @@
 // its paragraphs and runs, so that two documents compare in one assertion
 // and a difference shows where it is.
 #include <QFile>
-#include <QFileInfo>
 #include <QImage>
 #include <QString>
 #include <QTextBlock>
@@ -133,7 +132,7 @@ inline QString PlainText(const QTextDocument& doc) {
 }
 
 inline QString DataPath(const QString& name) {
-  return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QLatin1StringView("/data/rtf/") + name;
+  return QStringLiteral(QVR_RTF_DATA_DIR "/") + name;
 }
 
 inline QByteArray ReadData(const QString& name) {
