@@ -58,6 +58,8 @@ enum class Kw : std::uint8_t {
   BrdrLine, BrdrNone, BrdrW, BrdrCf, OtherBorder, ClMgf, ClMrg, ClVmgf, ClVmrg, ClCbpat,
   ListTable, List, ListId, ListLevel, LevelNfc, LevelStartAt, LevelText, LevelFollow, LevelNoRestart, LevelLegal,
   ListOverride, LfoLevel, OverrideStartAt, Ls, Ilvl, RtlPar, LtrPar,
+  Pn, PnSecLvl, PnLvl, PnLvlBlt, PnLvlBody, PnLvlCont, PnDec, PnUcLtr, PnLcLtr, PnUcRm, PnLcRm, PnOrd, PnCard,
+  PnOrdT, PnStart, PnF, PnFs, PnTxtB, PnTxtA,
   U, Uc,
   PageBreak,
   Emdash, Endash, Bullet, Lquote, Rquote, Ldblquote, Rdblquote, Emspace, Enspace, Qmspace,
@@ -112,7 +114,12 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
              {"levelfollow", Kw::LevelFollow}, {"levelnorestart", Kw::LevelNoRestart},
              {"levellegal", Kw::LevelLegal}, {"listoverride", Kw::ListOverride}, {"lfolevel", Kw::LfoLevel},
              {"listoverridestartat", Kw::OverrideStartAt}, {"ls", Kw::Ls}, {"ilvl", Kw::Ilvl},
-             {"rtlpar", Kw::RtlPar}, {"ltrpar", Kw::LtrPar}}) {
+             {"rtlpar", Kw::RtlPar}, {"ltrpar", Kw::LtrPar}, {"pn", Kw::Pn}, {"pnseclvl", Kw::PnSecLvl},
+             {"pnlvl", Kw::PnLvl}, {"pnlvlblt", Kw::PnLvlBlt}, {"pnlvlbody", Kw::PnLvlBody},
+             {"pnlvlcont", Kw::PnLvlCont}, {"pndec", Kw::PnDec}, {"pnucltr", Kw::PnUcLtr}, {"pnlcltr", Kw::PnLcLtr},
+             {"pnucrm", Kw::PnUcRm}, {"pnlcrm", Kw::PnLcRm}, {"pnord", Kw::PnOrd}, {"pncard", Kw::PnCard},
+             {"pnordt", Kw::PnOrdT}, {"pnstart", Kw::PnStart}, {"pnf", Kw::PnF}, {"pnfs", Kw::PnFs},
+             {"pntxtb", Kw::PnTxtB}, {"pntxta", Kw::PnTxtA}}) {
       t.emplace(w, k);
     }
     // Every line style draws as one line; borders of paragraphs, characters
@@ -132,7 +139,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
     // them (a footnote's reference mark stays in the text).
     for (std::string_view w :
          {"stylesheet", "info", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
-          "footerf", "footnote", "annotation", "fldinst", "falt", "nonshppict", "pn", "pntxta", "pntxtb",
+          "footerf", "footnote", "annotation", "fldinst", "falt", "nonshppict",
           "revtbl", "rsidtbl", "filetbl", "xmlnstbl", "template", "docvar",
           "atnid", "atnauthor", "atrfstart", "atrfend", "objdata", "objclass", "txe", "xe", "tc", "bkmkstart",
           "bkmkend", "pgdsctbl", "generator", "themedata", "colorschememapping", "datastore", "latentstyles",
@@ -176,6 +183,32 @@ struct TabStop {
   bool operator==(const TabStop&) const = default;
 };
 
+// A level of a list: how its marker is made, and the indents and font of
+// the paragraphs at that level.
+struct ListLevel {
+  std::int32_t nfc = 0;  // 0 1, 1 I, 2 i, 3 A, 4 a, 5 1st, 22 01, 23 bullet, 255 no number
+  std::int32_t start = 1;
+  std::int8_t follow = 0;  // after the marker: 0 a tab, 1 a blank, 2 nothing
+  bool noRestart = false;
+  bool legal = false;  // the numbers of the levels above in decimal
+  QString text;        // its length first, then the characters, 0 to 8 standing for the level numbers
+  std::int32_t li = 0, fi = 0;
+  bool indented = false;
+  std::int32_t font = -1;
+  std::int32_t halfPoints = 0;  // 0: the paragraph's
+  bool operator==(const ListLevel&) const = default;
+};
+
+// Numbering in the way of Word 6 and 95 ("\pn"), a property of the
+// paragraph: its marker made as a list level's, the number standing between
+// the text before and after it.
+struct PnLevel {
+  std::int8_t kind = 0;  // 0 none, 1 to 9 a level of an outline, 10 a numbered paragraph, 11 a bullet
+  bool skip = false;     // counted with its list, but no number shown
+  ListLevel level;
+  bool operator==(const PnLevel&) const = default;
+};
+
 struct ParaProps {
   std::int8_t align = 0;  // 0 left, 1 centre, 2 right, 3 justified
   std::int32_t li = 0, ri = 0, fi = 0, sb = 0, sa = 0;
@@ -187,6 +220,7 @@ struct ParaProps {
   std::int8_t ilvl = 0;
   bool indented = false;
   bool rtl = false;
+  PnLevel pn;
   bool operator==(const ParaProps&) const = default;
 };
 
@@ -194,9 +228,10 @@ struct ParaProps {
 // property: ShapeName collects a property's name, ShapePicture is the value
 // group of "pib".
 // ListTable holds the list and list override tables, LevelText a level's
-// marker text.
+// marker text; Pn is a paragraph's numbering, PnText its text before or
+// after the number.
 enum class Dest : std::uint8_t {
-  Text, FontTable, ColorTable, Picture, Shape, ShapeName, ShapePicture, ListTable, LevelText
+  Text, FontTable, ColorTable, Picture, Shape, ShapeName, ShapePicture, ListTable, LevelText, Pn, PnText
 };
 
 struct State {
@@ -255,21 +290,6 @@ struct TableBuild {
   std::vector<std::uint32_t> rowDefs;  // of each row, its definition
   RowDef lastSource;                   // the last definition as the markup gave it
   std::int32_t lastLeft = 0;
-};
-
-// A level of a list: how its marker is made, and the indents and font of
-// the paragraphs at that level.
-struct ListLevel {
-  std::int32_t nfc = 0;  // 0 1, 1 I, 2 i, 3 A, 4 a, 5 1st, 22 01, 23 bullet, 255 no number
-  std::int32_t start = 1;
-  std::int8_t follow = 0;  // after the marker: 0 a tab, 1 a blank, 2 nothing
-  bool noRestart = false;
-  bool legal = false;  // the numbers of the levels above in decimal
-  QString text;        // its length first, then the characters, 0 to 8 standing for the level numbers
-  std::int32_t li = 0, fi = 0;
-  bool indented = false;
-  std::int32_t font = -1;
-  std::int32_t halfPoints = 0;  // 0: the paragraph's
 };
 
 struct ListDef {
@@ -381,6 +401,7 @@ class Reader {
     if (Cur().dest == Dest::Picture && static_cast<int>(stack_.size()) == pictDepth_) FinishPicture();
     if (Cur().dest == Dest::FontTable) FinishFontEntry();
     if (Cur().dest == Dest::ListTable || Cur().dest == Dest::LevelText) ListGroupEnds();
+    if (Cur().dest == Dest::Pn || Cur().dest == Dest::PnText) PnGroupEnds();
     if (stack_.size() <= 2) {  // the document's own group: nothing after it counts
       done_ = true;
       return;
@@ -468,7 +489,8 @@ class Reader {
     }
     if (ignorable_) {
       ignorable_ = false;
-      if (kw != Kw::Shppict && kw != Kw::Shpinst && kw != Kw::ListTable) {
+      if (kw != Kw::Shppict && kw != Kw::Shpinst && kw != Kw::ListTable && kw != Kw::Pn && kw != Kw::PnSecLvl &&
+          kw != Kw::PnTxtB && kw != Kw::PnTxtA) {
         SkipGroup();
         return;
       }
@@ -690,6 +712,11 @@ class Reader {
         }
         return;
       case Kw::Ilvl: s.para.ilvl = static_cast<std::int8_t>(std::clamp(param, 0, 8)); return;
+      case Kw::Pn: case Kw::PnSecLvl: case Kw::PnLvl: case Kw::PnLvlBlt: case Kw::PnLvlBody: case Kw::PnLvlCont:
+      case Kw::PnDec: case Kw::PnUcLtr: case Kw::PnLcLtr: case Kw::PnUcRm: case Kw::PnLcRm: case Kw::PnOrd:
+      case Kw::PnCard: case Kw::PnOrdT: case Kw::PnStart: case Kw::PnF: case Kw::PnFs: case Kw::PnTxtB: case Kw::PnTxtA:
+        PnWord(kw, param);
+        return;
       case Kw::RtlPar: s.para.rtl = true; return;
       case Kw::LtrPar: s.para.rtl = false; return;
       case Kw::Intbl: s.para.intbl = on; return;
@@ -828,7 +855,7 @@ class Reader {
 
   void Byte(unsigned char byte) {
     if (Cur().dest == Dest::Picture) return;
-    if (Cur().dest == Dest::LevelText) {
+    if (Cur().dest == Dest::LevelText || Cur().dest == Dest::PnText) {
       // Read in the level's font when the level ends: it may come later.
       Char(byte < 0x80 ? char16_t(byte) : char16_t(0xF000 | byte));
       return;
@@ -899,6 +926,10 @@ class Reader {
       case Dest::LevelText:
         if (level_.text.size() < kMaxLevelText) level_.text.append(QChar(c));
         return;
+      case Dest::PnText:
+        if (pnText_.size() < kMaxLevelText) pnText_.append(QChar(c));
+        return;
+      case Dest::Pn:
       case Dest::ListTable:
       case Dest::Picture:
       case Dest::Shape:
@@ -968,7 +999,15 @@ class Reader {
     // paragraph after a table the document ends in is no list item.
     const ListLevel* level = nullptr;
     QString marker;
-    if (s.para.ls > 0 && s.para.intbl == (table_.table != nullptr)) marker = ListMarker(s.para, level);
+    const bool inPlace = s.para.intbl == (table_.table != nullptr);
+    if (s.para.ls > 0 && inPlace) {
+      marker = ListMarker(s.para, level);
+    } else if ((s.para.pn.kind != 0 || s.para.pn.skip) && inPlace) {
+      marker = PnMarker(s.para.pn);
+      level = &s.para.pn.level;
+    } else {
+      pnRun_ = PnRun();  // a paragraph without a number ends the numbering before it
+    }
     if (markerGiven_) {
       marker.clear();
       level = nullptr;
@@ -1572,6 +1611,128 @@ class Reader {
     at.insertText(marker, format);
   }
 
+  // ---- numbering in the way of Word 6 and 95 ----------------------------
+
+  // A word of a paragraph's numbering ("\pn") or of a level of the
+  // section's ("\pnseclvlN"), which paragraphs at that level take on.
+  void PnWord(Kw kw, std::int32_t param) {
+    State& s = Cur();
+    const int depth = static_cast<int>(stack_.size());
+    if (kw == Kw::Pn || kw == Kw::PnSecLvl) {
+      if (s.dest != Dest::Text || overflow_ > 0) {
+        SkipGroup();
+        return;
+      }
+      FlushText();
+      s.dest = Dest::Pn;
+      pnDepth_ = depth;
+      pnSection_ = kw == Kw::PnSecLvl ? std::clamp(param, 1, 9) : 0;
+      pn_ = PnLevel();
+      pn_.kind = static_cast<std::int8_t>(pnSection_);
+      pnBefore_.clear();
+      pnAfter_.clear();
+      return;
+    }
+    if (s.dest != Dest::Pn) return;
+    ListLevel& level = pn_.level;
+    switch (kw) {
+      case Kw::PnLvl:
+        // A level of the section's outline, with what the paragraph changes.
+        if (pnSection_ == 0) {
+          const auto at = static_cast<std::size_t>(std::clamp(param, 1, 9));
+          pn_ = pnSections_[at];
+          pn_.kind = static_cast<std::int8_t>(at);
+          pnBefore_ = pnSectionBefore_[at];
+          pnAfter_ = pnSectionAfter_[at];
+        }
+        return;
+      case Kw::PnLvlBody: pn_.kind = 10; return;
+      case Kw::PnLvlBlt: pn_.kind = 11; return;
+      case Kw::PnLvlCont: pn_.skip = true; return;
+      case Kw::PnDec: level.nfc = 0; return;
+      case Kw::PnUcRm: level.nfc = 1; return;
+      case Kw::PnLcRm: level.nfc = 2; return;
+      case Kw::PnUcLtr: level.nfc = 3; return;
+      case Kw::PnLcLtr: level.nfc = 4; return;
+      case Kw::PnOrd: level.nfc = 5; return;
+      case Kw::PnCard: level.nfc = 6; return;
+      case Kw::PnOrdT: level.nfc = 7; return;
+      case Kw::PnStart: level.start = std::max(param, 0); return;
+      case Kw::PnF: level.font = std::max(param, 0); return;
+      case Kw::PnFs: level.halfPoints = param > 0 ? std::clamp(param, kMinHalfPoints, kMaxHalfPoints) : 0; return;
+      case Kw::PnTxtB:
+      case Kw::PnTxtA:
+        s.dest = Dest::PnText;
+        pnTextDepth_ = depth;
+        pnTextAfter_ = kw == Kw::PnTxtA;
+        pnText_.clear();
+        return;
+      default: return;
+    }
+  }
+
+  void PnGroupEnds() {
+    const int depth = static_cast<int>(stack_.size());
+    if (Cur().dest == Dest::PnText && depth == pnTextDepth_) {
+      (pnTextAfter_ ? pnAfter_ : pnBefore_) = pnText_;
+      pnTextDepth_ = -1;
+    }
+    if (Cur().dest != Dest::Pn || depth != pnDepth_) return;
+    pnDepth_ = -1;
+    if (pnSection_ > 0) {
+      const auto at = static_cast<std::size_t>(pnSection_);
+      pnSections_[at] = pn_;
+      pnSectionBefore_[at] = pnBefore_;
+      pnSectionAfter_[at] = pnAfter_;
+      return;
+    }
+    // The marker: the text before, the number (none for a bullet), the
+    // text after, in the numbering's font.
+    QString codes = pnBefore_;
+    if (pn_.kind != 11) codes += QChar(0);
+    codes += pnAfter_;
+    codes = LevelCharacters(QChar(static_cast<char16_t>(codes.size())) + codes, pn_.level.font);
+    pn_.level.text = codes;
+    if (stack_.size() >= 2) stack_[stack_.size() - 2].para.pn = pn_;
+  }
+
+  // The marker of a paragraph numbered by "\pn", counted on from the
+  // numbered paragraphs just before it: numbers of one kind and format go
+  // on, an outline's levels restart below a higher one; a paragraph in the
+  // list without a number of its own ("\pnlvlcont") keeps the count.
+  QString PnMarker(const PnLevel& pn) {
+    if (pn.skip) return {};
+    const ListLevel& level = pn.level;
+    const bool outline = pn.kind < 10;
+    const int at = outline ? pn.kind : 0;
+    const bool goesOn = outline ? pnRun_.kind > 0 && pnRun_.kind < 10
+                                : pnRun_.kind == pn.kind && pnRun_.nfc == level.nfc && pnRun_.text == level.text;
+    if (!goesOn) pnRun_ = PnRun();
+    pnRun_.kind = pn.kind;
+    pnRun_.nfc = level.nfc;
+    pnRun_.text = level.text;
+    auto& number = pnRun_.number[static_cast<std::size_t>(at)];
+    if (!pnRun_.started[static_cast<std::size_t>(at)]) {
+      number = level.start;
+    } else if (number < INT32_MAX) {
+      ++number;
+    }
+    pnRun_.started[static_cast<std::size_t>(at)] = true;
+    for (std::size_t k = static_cast<std::size_t>(at) + 1; k < pnRun_.started.size(); ++k) pnRun_.started[k] = false;
+    QString marker;
+    const QString& text = level.text;
+    const qsizetype length = text.isEmpty() ? 0 : std::min<qsizetype>(text.at(0).unicode(), text.size() - 1);
+    for (qsizetype i = 1; i <= length; ++i) {
+      const char16_t c = text.at(i).unicode();
+      if (c == 0) {
+        marker += ListNumber(number, level.nfc);
+      } else if (c >= 0x20 || c == '\t') {
+        marker += QChar(c);
+      }
+    }
+    return marker.isEmpty() ? marker : marker + QLatin1Char('\t');
+  }
+
   // ---- tables and formats -------------------------------------------------
 
   void FinishFontEntry() {
@@ -1789,6 +1950,24 @@ class Reader {
   ListLevel level_;
   int listDepth_ = -1, overrideDepth_ = -1, lfoDepth_ = -1, levelDepth_ = -1;
   bool markerGiven_ = false;  // the paragraph spells out its own list marker
+
+  // The numbering being read, the levels of the section's outline, and the
+  // count of the numbered paragraphs just read.
+  struct PnRun {
+    std::int8_t kind = 0;
+    std::int32_t nfc = 0;
+    QString text;
+    std::array<std::int32_t, 10> number{};
+    std::array<bool, 10> started{};
+  };
+  PnLevel pn_;
+  int pnDepth_ = -1, pnTextDepth_ = -1;
+  int pnSection_ = 0;
+  bool pnTextAfter_ = false;
+  QString pnBefore_, pnAfter_, pnText_;
+  std::array<PnLevel, 10> pnSections_{};
+  std::array<QString, 10> pnSectionBefore_{}, pnSectionAfter_{};
+  PnRun pnRun_;
 
   Picture pict_;
   int pictDepth_ = -1;

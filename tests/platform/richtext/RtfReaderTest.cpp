@@ -547,8 +547,47 @@ TEST(RtfReader, DestinationsThatShowNothing) {
   // Skipped groups may hold braces and binary data of their own.
   EXPECT_EQ(TextOf("{\\rtf1 a{\\*\\x \\{ \\} {\\y}\\bin3 }}}} b}"), "a b");
   // List numbers written for readers without lists are shown.
-  EXPECT_EQ(TextOf("{\\rtf1{\\listtext 1.\\tab}first\\par{\\*\\pn\\pnlvlbody{\\pntxta .}}second}"),
-            "1.\tfirst\r\nsecond");
+  EXPECT_EQ(TextOf("{\\rtf1{\\listtext 1.\\tab}first\\par second}"), "1.\tfirst\r\nsecond");
+}
+
+TEST(RtfReader, OldStyleNumberingShowsItsMarkers) {
+  // Numbering as Word 6 and 95 write it, without the marker text: bullets
+  // in the numbering's font, numbers from the start given, in each format,
+  // with the text before and after; counted on while paragraphs of one kind
+  // and format follow one another, one in the list without a number of its
+  // own keeping the count; an outline's levels from the section's, lower
+  // levels restarting below a higher one. A marker the paragraph spells out
+  // wins, and counts.
+  const QString head = QStringLiteral(
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}{\\f2\\fcharset2 Wingdings;}"
+      "{\\f3 Courier New;}}{\\*\\pnseclvl1\\pnucrm\\pnstart1{\\pntxta .}}{\\*\\pnseclvl2\\pnlcltr{\\pntxtb (}"
+      "{\\pntxta )}}\\f0 ");
+  const QString bullet = QStringLiteral("\\pard\\fi-360\\li360{\\*\\pn\\pnlvlblt\\pnf1\\pnindent360{\\pntxtb \\'B7}}");
+  const QString three = QStringLiteral("\\pard\\fi-360\\li360{\\*\\pn \\pnlvlbody\\pndec\\pnstart3{\\pntxta .}}");
+  QTextDocument doc;
+  ReadRtf(QStringView(head + bullet + "one\\par" + bullet + "two\\par\\pard{\\pn\\pnlvlblt\\pnf2{\\pntxtb\\'a7}}square\\par" +
+                      three + "three\\par" + three + "four\\par\\pard\\li360{\\*\\pn\\pnlvlcont} more\\par" + three +
+                      "five\\par\\pard plain\\par" + three + "again\\par"
+                      "\\pard{\\*\\pn\\pnlvlbody\\pnucltr{\\pntxtb (}{\\pntxta )}}A\\par"
+                      "\\pard{\\*\\pn\\pnlvlbody\\pnlcrm\\pnstart4\\pnf3\\pnfs16{\\pntxta )}}iv\\par"
+                      "\\pard{\\*\\pn\\pnlvlbody\\pnlcrm\\pnstart4{\\pntxta )}}v\\par"
+                      "\\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart2{\\pntxta .}}II\\par"
+                      "\\pard{\\*\\pn\\pnlvlbody\\pnlcltr\\pnstart2{\\pntxta .}}b\\par"
+                      "\\pard{\\*\\pn\\pnlvl1}I\\par\\pard{\\*\\pn\\pnlvl2}a\\par\\pard{\\*\\pn\\pnlvl2}b\\par"
+                      "\\pard{\\*\\pn\\pnlvl1}II\\par\\pard{\\*\\pn\\pnlvl2}a\\par"
+                      "\\pard{\\pntext\\f0 7.\\tab}{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}own\\par"
+                      "\\pard{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}next\\par"
+                      "{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}\\pard reset\\par}"),
+          doc);
+  EXPECT_EQ(PlainText(doc), QString::fromUtf8("•\tone\r\n•\ttwo\r\n▪\tsquare\r\n3.\tthree\r\n4.\tfour\r\n more\r\n"
+                                              "5.\tfive\r\nplain\r\n3.\tagain\r\n(A)\tA\r\niv)\tiv\r\nv)\tv\r\n"
+                                              "II.\tII\r\nb.\tb\r\nI.\tI\r\n(a)\ta\r\n(b)\tb\r\nII.\tII\r\n"
+                                              "(a)\ta\r\n7.\town\r\n2.\tnext\r\nreset"));
+  const QString outline = Outline(doc);
+  for (const char* part : {"P left li360 ri0 fi-360 sb0 sa0 tab360\n  [Arial 12] •<tab>one\n",
+                           "  [Courier New 8] iv)<tab>\n  [Arial 12] iv\n", "  [Arial 12] v)<tab>v\n"}) {
+    EXPECT_TRUE(outline.contains(QString::fromUtf8(part))) << part << "\n" << outline.toStdString();
+  }
 }
 
 TEST(RtfReader, ReadingStopsAtTheDocumentsClosingBrace) {
