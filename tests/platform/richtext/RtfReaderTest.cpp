@@ -64,6 +64,17 @@ QByteArray PngChunk(const char* type, const QByteArray& body, quint32 length) {
   return out.left(4) + typed + crc;
 }
 
+// The image of the document's first picture.
+QImage FirstPicture(const QTextDocument& doc) {
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+      const QTextCharFormat f = it.fragment().charFormat();
+      if (f.isImageFormat()) return doc.resource(QTextDocument::ImageResource, QUrl(f.toImageFormat().name())).value<QImage>();
+    }
+  }
+  return {};
+}
+
 bool Holds(const QByteArray& data, platform::RtfPictureKind kind) {
   return !platform::CheckRtfPicture(data, kind).size.isEmpty();
 }
@@ -447,6 +458,30 @@ TEST(RtfReader, CellsStandWhereTheirEdgesPlaceThem) {
             "P 1,0 [t15 b15 r15] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] c\n"
             "P 1,1 [t15 l15 b15 r15] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] d\n"
             "P left li0 ri0 fi0 sb0 sa0\n");
+  // Each edge of the rows has its own rule: the table's top, bottom and
+  // sides, and the thinner ones between rows and between cells.
+  const QString edges = QStringLiteral("\\trowd\\trbrdrt\\brdrs\\brdrw45\\trbrdrl\\brdrs\\brdrw60\\trbrdrb\\brdrs\\brdrw30"
+                                       "\\trbrdrr\\brdrs\\brdrw75\\trbrdrh\\brdrs\\brdrw15\\trbrdrv\\brdrs\\brdrw90"
+                                       "\\cellx1000\\cellx2000\\pard\\intbl ");
+  EXPECT_EQ(OutlineOf(kHead + edges + "a\\cell b\\cell\\row" + edges + "c\\cell d\\cell\\row" + edges +
+                      "e\\cell f\\cell\\row}"),
+            "P left li0 ri0 fi0 sb0 sa0\nT 3x2 1000 1000\n"
+            "P 0,0 [t45 l60 b15 r90] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] a\n"
+            "P 0,1 [t45 l90 b15 r75] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] b\n"
+            "P 1,0 [t15 l60 b15 r90] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] c\n"
+            "P 1,1 [t15 l90 b15 r75] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] d\n"
+            "P 2,0 [t15 l60 b30 r90] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] e\n"
+            "P 2,1 [t15 l90 b30 r75] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] f\n"
+            "P left li0 ri0 fi0 sb0 sa0\n");
+  // A cell merged downwards takes its bottom from its last part: the part's
+  // own rule, else its row's.
+  EXPECT_EQ(OutlineOf(kHead + "\\trowd\\trbrdrb\\brdrs\\brdrw15\\clvmgf\\clbrdrb\\brdrs\\cellx1000\\clvmgf\\cellx2000"
+                              "\\pard\\intbl a\\cell b\\cell\\row\\trowd\\trbrdrb\\brdrs\\brdrw60\\clvmrg"
+                              "\\clbrdrb\\brdrs\\brdrw45\\cellx1000\\clvmrg\\cellx2000\\intbl\\cell\\cell\\row}"),
+            "P left li0 ri0 fi0 sb0 sa0\nT 2x2 1000 1000\n"
+            "P 0,0 [2x1 b45] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] a\n"
+            "P 0,1 [2x1 b60] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] b\n"
+            "P left li0 ri0 fi0 sb0 sa0\n");
 }
 
 TEST(RtfReader, ListNumbersFromTheListTable) {
@@ -628,6 +663,20 @@ TEST(RtfReader, PicturesInPngAndJpeg) {
           doc);
   EXPECT_EQ(PlainText(doc), "xy");
   EXPECT_TRUE(Outline(doc).contains("[picture 8x4 of 8x4]"));
+
+  // A palette picture's transparent colour stays transparent.
+  QImage palette(4, 2, QImage::Format_Indexed8);
+  palette.setColorTable({qRgba(255, 0, 0, 255), qRgba(0, 0, 0, 0)});
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 4; ++x) palette.setPixel(x, y, x < 2 ? 0 : 1);
+  const QByteArray indexed = Encoded(palette, "PNG");
+  ASSERT_EQ(indexed[25], 3);  // colour type: palette
+  ASSERT_TRUE(indexed.contains("tRNS"));
+  ReadRtf(QStringView(QString("{\\rtf1{\\pict\\pngblip ") + Hex(indexed) + "}}"), doc);
+  const QImage read = FirstPicture(doc);
+  ASSERT_EQ(read.size(), QSize(4, 2));
+  EXPECT_EQ(read.pixel(0, 1), qRgba(255, 0, 0, 255));
+  EXPECT_EQ(qAlpha(read.pixel(3, 1)), 0);
 }
 
 TEST(RtfReader, PicturesThatAreNotShown) {
@@ -704,6 +753,18 @@ TEST(RtfReader, PicturesHoldWhatTheyClaim) {
   budget = 1000;
   EXPECT_EQ(platform::DecodeRtfPicture(noted, RtfPictureKind::Png, budget).pixel(7, 3), qRgb(0, 0, 255));
   EXPECT_EQ(budget, 1000 - 8 * 4 * 4);
+  // Sixteen bits a sample take twice the bytes of eight.
+  QImage deep(8, 4, QImage::Format_RGBA64);
+  deep.fill(QColor(0, 0, 255));
+  const QByteArray wide = Encoded(deep, "PNG");
+  ASSERT_EQ(wide[24], 16);  // bit depth
+  EXPECT_EQ(platform::CheckRtfPicture(wide, RtfPictureKind::Png).decodedBytes, 8 * 4 * 8);
+  budget = 8 * 4 * 8 - 1;
+  EXPECT_TRUE(platform::DecodeRtfPicture(wide, RtfPictureKind::Png, budget).isNull());
+  EXPECT_EQ(budget, 8 * 4 * 8 - 1);
+  budget = 8 * 4 * 8;
+  EXPECT_EQ(platform::DecodeRtfPicture(wide, RtfPictureKind::Png, budget).size(), QSize(8, 4));
+  EXPECT_EQ(budget, 0);
 }
 
 TEST(RtfReader, DeepNestingIsBoundedAndBalanced) {
