@@ -1,6 +1,7 @@
 #include "platform/richtext/RtfReader.h"
 
 #include "platform/richtext/RtfCodePage.h"
+#include "platform/richtext/RtfListMarkers.h"
 #include "platform/richtext/RtfPicture.h"
 
 #include <QHash>
@@ -24,6 +25,9 @@
 namespace platform {
 
 namespace {
+
+using ListLevel = RtfListLevel;
+using PnLevel = RtfPnLevel;
 
 // Bounds that keep hostile input harmless: twips of an indent or spacing
 // (22 inches, what Windows allows), a font size in half-points (1638 points)
@@ -181,32 +185,6 @@ struct TabStop {
   std::int32_t twips = 0;  // from the left margin, as the markup measures them
   QTextOption::TabType type = QTextOption::LeftTab;
   bool operator==(const TabStop&) const = default;
-};
-
-// A level of a list: how its marker is made, and the indents and font of
-// the paragraphs at that level.
-struct ListLevel {
-  std::int32_t nfc = 0;  // 0 1, 1 I, 2 i, 3 A, 4 a, 5 1st, 22 01, 23 bullet, 255 no number
-  std::int32_t start = 1;
-  std::int8_t follow = 0;  // after the marker: 0 a tab, 1 a blank, 2 nothing
-  bool noRestart = false;
-  bool legal = false;  // the numbers of the levels above in decimal
-  QString text;        // its length first, then the characters, 0 to 8 standing for the level numbers
-  std::int32_t li = 0, fi = 0;
-  bool indented = false;
-  std::int32_t font = -1;
-  std::int32_t halfPoints = 0;  // 0: the paragraph's
-  bool operator==(const ListLevel&) const = default;
-};
-
-// Numbering in the way of Word 6 and 95 ("\pn"), a property of the
-// paragraph: its marker made as a list level's, the number standing between
-// the text before and after it.
-struct PnLevel {
-  std::int8_t kind = 0;  // 0 none, 1 to 9 a level of an outline, 10 a numbered paragraph, 11 a bullet
-  bool skip = false;     // counted with its list, but no number shown
-  ListLevel level;
-  bool operator==(const PnLevel&) const = default;
 };
 
 struct ParaProps {
@@ -1003,10 +981,10 @@ class Reader {
     if (s.para.ls > 0 && inPlace) {
       marker = ListMarker(s.para, level);
     } else if ((s.para.pn.kind != 0 || s.para.pn.skip) && inPlace) {
-      marker = PnMarker(s.para.pn);
+      marker = pnCount_.Marker(s.para.pn);
       level = &s.para.pn.level;
     } else {
-      pnRun_ = PnRun();  // a paragraph without a number ends the numbering before it
+      pnCount_.End();  // a paragraph without a number ends the numbering before it
     }
     if (markerGiven_) {
       marker.clear();
@@ -1555,7 +1533,7 @@ class Reader {
       if (c < 9) {
         const ListLevel& of = LevelOf(over, list, c);
         const std::int32_t n = count.started[c] ? count.number[c] : of.start;
-        marker += ListNumber(n, level->legal && c != lvl ? 0 : of.nfc);
+        marker += RtfListNumber(n, level->legal && c != lvl ? 0 : of.nfc);
       } else if (c >= 0x20 || c == '\t') {
         marker += QChar(c);
       }
@@ -1563,38 +1541,6 @@ class Reader {
     if (level->follow == 0) marker += QLatin1Char('\t');
     if (level->follow == 1) marker += QLatin1Char(' ');
     return marker;
-  }
-
-  static QString ListNumber(std::int32_t n, std::int32_t nfc) {
-    switch (nfc) {
-      case 1:
-      case 2: {
-        if (n < 1 || n > 3999) break;
-        static const char* const kRoman[] = {"m", "cm", "d", "cd", "c", "xc", "l", "xl", "x", "ix", "v", "iv", "i"};
-        static const int kValue[] = {1000, 900, 500, 400, 100, 90, 50, 40, 10, 9, 5, 4, 1};
-        QString roman;
-        for (int i = 0; i < 13; ++i) {
-          for (; n >= kValue[i]; n -= kValue[i]) roman += QLatin1StringView(kRoman[i]);
-        }
-        return nfc == 1 ? roman.toUpper() : roman;
-      }
-      case 3:
-      case 4: {
-        if (n < 1 || n > 26 * 32) break;
-        const QChar letter((nfc == 3 ? u'A' : u'a') + (n - 1) % 26);
-        return QString((n - 1) / 26 + 1, letter);
-      }
-      case 5: {
-        const int tens = n % 100;
-        const char* suffix = tens >= 11 && tens <= 13 ? "th" : n % 10 == 1 ? "st" : n % 10 == 2 ? "nd" : n % 10 == 3 ? "rd" : "th";
-        return QString::number(n) + QLatin1StringView(suffix);
-      }
-      case 22: return n >= 0 && n < 10 ? QStringLiteral("0%1").arg(n) : QString::number(n);
-      case 23:
-      case 255: return {};
-      default: break;
-    }
-    return QString::number(n);
   }
 
   // The marker goes before the paragraph's text, in the format of its first
@@ -1694,43 +1640,6 @@ class Reader {
     codes = LevelCharacters(QChar(static_cast<char16_t>(codes.size())) + codes, pn_.level.font);
     pn_.level.text = codes;
     if (stack_.size() >= 2) stack_[stack_.size() - 2].para.pn = pn_;
-  }
-
-  // The marker of a paragraph numbered by "\pn", counted on from the
-  // numbered paragraphs just before it: numbers of one kind and format go
-  // on, an outline's levels restart below a higher one; a paragraph in the
-  // list without a number of its own ("\pnlvlcont") keeps the count.
-  QString PnMarker(const PnLevel& pn) {
-    if (pn.skip) return {};
-    const ListLevel& level = pn.level;
-    const bool outline = pn.kind < 10;
-    const int at = outline ? pn.kind : 0;
-    const bool goesOn = outline ? pnRun_.kind > 0 && pnRun_.kind < 10
-                                : pnRun_.kind == pn.kind && pnRun_.nfc == level.nfc && pnRun_.text == level.text;
-    if (!goesOn) pnRun_ = PnRun();
-    pnRun_.kind = pn.kind;
-    pnRun_.nfc = level.nfc;
-    pnRun_.text = level.text;
-    auto& number = pnRun_.number[static_cast<std::size_t>(at)];
-    if (!pnRun_.started[static_cast<std::size_t>(at)]) {
-      number = level.start;
-    } else if (number < INT32_MAX) {
-      ++number;
-    }
-    pnRun_.started[static_cast<std::size_t>(at)] = true;
-    for (std::size_t k = static_cast<std::size_t>(at) + 1; k < pnRun_.started.size(); ++k) pnRun_.started[k] = false;
-    QString marker;
-    const QString& text = level.text;
-    const qsizetype length = text.isEmpty() ? 0 : std::min<qsizetype>(text.at(0).unicode(), text.size() - 1);
-    for (qsizetype i = 1; i <= length; ++i) {
-      const char16_t c = text.at(i).unicode();
-      if (c == 0) {
-        marker += ListNumber(number, level.nfc);
-      } else if (c >= 0x20 || c == '\t') {
-        marker += QChar(c);
-      }
-    }
-    return marker.isEmpty() ? marker : marker + QLatin1Char('\t');
   }
 
   // ---- tables and formats -------------------------------------------------
@@ -1953,13 +1862,6 @@ class Reader {
 
   // The numbering being read, the levels of the section's outline, and the
   // count of the numbered paragraphs just read.
-  struct PnRun {
-    std::int8_t kind = 0;
-    std::int32_t nfc = 0;
-    QString text;
-    std::array<std::int32_t, 10> number{};
-    std::array<bool, 10> started{};
-  };
   PnLevel pn_;
   int pnDepth_ = -1, pnTextDepth_ = -1;
   int pnSection_ = 0;
@@ -1967,7 +1869,7 @@ class Reader {
   QString pnBefore_, pnAfter_, pnText_;
   std::array<PnLevel, 10> pnSections_{};
   std::array<QString, 10> pnSectionBefore_{}, pnSectionAfter_{};
-  PnRun pnRun_;
+  RtfPnCount pnCount_;
 
   Picture pict_;
   int pictDepth_ = -1;
