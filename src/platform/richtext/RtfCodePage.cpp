@@ -118,19 +118,16 @@ RtfCodePage::RtfCodePage(std::optional<RtfSymbolFont> font) {
 
 QString RtfCodePage::Decode(const QByteArray& bytes) const {
   if (singleByte_) {
-    QString out(bytes.size(), Qt::Uninitialized);
-    QChar* o = out.data();
-    bool wide = false;
+    QString out;
+    out.reserve(bytes.size());
     for (char c : bytes) {
       const char32_t u = table_[static_cast<unsigned char>(c)];
-      wide = wide || u > 0xFFFF;
-      *o++ = QChar(static_cast<char16_t>(u));
-    }
-    if (!wide) return out;
-    out.clear();
-    for (char c : bytes) {
-      const char32_t u = table_[static_cast<unsigned char>(c)];
-      out += QString::fromUcs4(&u, 1);
+      if (u > 0xFFFF) {
+        out += QChar(QChar::highSurrogate(u));
+        out += QChar(QChar::lowSurrogate(u));
+      } else {
+        out += QChar(static_cast<char16_t>(u));
+      }
     }
     return out;
   }

@@ -325,6 +325,17 @@ bool IsPlainRunChar(char16_t c, bool bytes) {
          c != 0xFFFC && c < 0xFFFE;
 }
 
+// Appends a character; one beyond 16 bits as the two halves of its
+// surrogate pair.
+void AppendCharacter(QString& text, char32_t c) {
+  if (c > 0xFFFF) {
+    text += QChar(QChar::highSurrogate(c));
+    text += QChar(QChar::lowSurrogate(c));
+  } else {
+    text += QChar(static_cast<char16_t>(c));
+  }
+}
+
 class Reader {
  public:
   Reader(QTextDocument& document, const QFont& baseFont, bool bytes)
@@ -778,8 +789,8 @@ class Reader {
     return *fontPage_;
   }
 
-  // A font whose codes are read as the signs its chart gives, so that the
-  // text shows in the font about it rather than in the font named.
+  // A font whose codes are read as the signs its chart gives: its text shows
+  // in the font of the text around it, not in the font named.
   bool IsChartFont(std::int32_t font) const {
     const auto it = fontPages_.constFind(font < 0 ? deff_ : font);
     return it != fontPages_.constEnd() && (*it)->IsSymbol();
@@ -930,13 +941,7 @@ class Reader {
     shown.reserve(run.size());
     const RtfCodePage& page = Page();
     for (const QChar ch : run) {
-      const char32_t c = ch.unicode() < 0x80 ? page.Map(static_cast<unsigned char>(ch.unicode())) : ch.unicode();
-      if (c > 0xFFFF) {
-        shown += QChar(QChar::highSurrogate(c));
-        shown += QChar(QChar::lowSurrogate(c));
-      } else {
-        shown += QChar(static_cast<char16_t>(c));
-      }
+      AppendCharacter(shown, ch.unicode() < 0x80 ? page.Map(static_cast<unsigned char>(ch.unicode())) : ch.unicode());
     }
     AppendRun(shown);
     if (shown.size() != run.size()) surrogates_ = true;
@@ -1477,13 +1482,8 @@ class Reader {
       } else if (c >= 0xF080 && c <= 0xF0FF) {
         shown = page.IsSingleByte() ? page.Map(byte) : Cp1252ToUnicode(byte);
       }
-      if (shown > 0xFFFF) {
-        out += QChar(QChar::highSurrogate(shown));
-        out += QChar(QChar::lowSurrogate(shown));
-        if (i <= text.at(0).unicode()) out[0] = QChar(static_cast<char16_t>(out.at(0).unicode() + 1));
-      } else {
-        out += QChar(static_cast<char16_t>(shown));
-      }
+      AppendCharacter(out, shown);
+      if (shown > 0xFFFF && i <= text.at(0).unicode()) out[0] = QChar(static_cast<char16_t>(out.at(0).unicode() + 1));
     }
     return out;
   }

@@ -3,6 +3,7 @@
 // its paragraphs and runs, so that two documents compare in one assertion
 // and a difference shows where it is.
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QString>
 #include <QTextBlock>
@@ -132,7 +133,7 @@ inline QString PlainText(const QTextDocument& doc) {
 }
 
 inline QString DataPath(const QString& name) {
-  return QStringLiteral(QVR_RTF_DATA_DIR "/") + name;
+  return QStringLiteral(QVR_SOURCE_DIR "/tests/platform/richtext/data/rtf/") + name;
 }
 
 inline QByteArray ReadData(const QString& name) {
