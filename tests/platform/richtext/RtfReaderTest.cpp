@@ -640,13 +640,7 @@ TEST(RtfReader, PicturesInPngAndJpeg) {
   EXPECT_EQ(Outline(doc), QString("P left li0 ri0 fi0 sb0 sa0\n  [Arial 12] a\n  [picture 20x10 of 8x4]\n  [Arial 12] b\n")
                               .replace("Arial", QFont().family()));
   EXPECT_EQ(PlainText(doc), "ab");
-  const QTextImageFormat f = [&] {
-    for (auto it = doc.begin().begin(); !it.atEnd(); ++it) {
-      if (it.fragment().charFormat().isImageFormat()) return it.fragment().charFormat().toImageFormat();
-    }
-    return QTextImageFormat();
-  }();
-  const QImage shown = doc.resource(QTextDocument::ImageResource, QUrl(f.name())).value<QImage>();
+  const QImage shown = FirstPicture(doc);
   EXPECT_EQ(shown.pixel(0, 0), qRgb(255, 0, 0));
   EXPECT_EQ(shown.pixel(7, 3), qRgb(0, 0, 255));
 
