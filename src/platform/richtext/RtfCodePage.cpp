@@ -1,5 +1,8 @@
 #include "platform/richtext/RtfCodePage.h"
 
+#include <map>
+#include <mutex>
+
 namespace platform {
 
 namespace {
@@ -8,30 +11,6 @@ constexpr char16_t kCp1252High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-// The lower half of the Symbol font (0x20 to 0x7E): Greek letters where
-// Latin ones stand, and signs of logic in place of some punctuation.
-constexpr char16_t kSymbolLow[95] = {
-    0x0020, 0x0021, 0x2200, 0x0023, 0x2203, 0x0025, 0x0026, 0x220B, 0x0028, 0x0029, 0x2217, 0x002B,
-    0x002C, 0x2212, 0x002E, 0x002F, 0x0030, 0x0031, 0x0032, 0x0033, 0x0034, 0x0035, 0x0036, 0x0037,
-    0x0038, 0x0039, 0x003A, 0x003B, 0x003C, 0x003D, 0x003E, 0x003F, 0x2245, 0x0391, 0x0392, 0x03A7,
-    0x0394, 0x0395, 0x03A6, 0x0393, 0x0397, 0x0399, 0x03D1, 0x039A, 0x039B, 0x039C, 0x039D, 0x039F,
-    0x03A0, 0x0398, 0x03A1, 0x03A3, 0x03A4, 0x03A5, 0x03C2, 0x03A9, 0x039E, 0x03A8, 0x0396, 0x005B,
-    0x2234, 0x005D, 0x22A5, 0x005F, 0x203E, 0x03B1, 0x03B2, 0x03C7, 0x03B4, 0x03B5, 0x03C6, 0x03B3,
-    0x03B7, 0x03B9, 0x03D5, 0x03BA, 0x03BB, 0x03BC, 0x03BD, 0x03BF, 0x03C0, 0x03B8, 0x03C1, 0x03C3,
-    0x03C4, 0x03C5, 0x03D6, 0x03C9, 0x03BE, 0x03C8, 0x03B6, 0x007B, 0x007C, 0x007D, 0x223C};
-
-// The upper half of the Symbol font (0xA0 to 0xFE), where bullets, arrows
-// and the signs of mathematics are.
-constexpr char16_t kSymbolHigh[95] = {
-    0x20AC, 0x03D2, 0x2032, 0x2264, 0x2044, 0x221E, 0x0192, 0x2663, 0x2666, 0x2665, 0x2660, 0x2194,
-    0x2190, 0x2191, 0x2192, 0x2193, 0x00B0, 0x00B1, 0x2033, 0x2265, 0x00D7, 0x221D, 0x2202, 0x2022,
-    0x00F7, 0x2260, 0x2261, 0x2248, 0x2026, 0x23D0, 0x23AF, 0x21B5, 0x2135, 0x2111, 0x211C, 0x2118,
-    0x2297, 0x2295, 0x2205, 0x2229, 0x222A, 0x2283, 0x2287, 0x2284, 0x2282, 0x2286, 0x2208, 0x2209,
-    0x2220, 0x2207, 0x00AE, 0x00A9, 0x2122, 0x220F, 0x221A, 0x22C5, 0x00AC, 0x2227, 0x2228, 0x21D4,
-    0x21D0, 0x21D1, 0x21D2, 0x21D3, 0x25CA, 0x2329, 0x00AE, 0x00A9, 0x2122, 0x2211, 0x239B, 0x239C,
-    0x239D, 0x23A1, 0x23A2, 0x23A3, 0x23A7, 0x23A8, 0x23A9, 0x23AA, 0xFFFD, 0x232A, 0x222B, 0x2320,
-    0x23AE, 0x2321, 0x239E, 0x239F, 0x23A0, 0x23A4, 0x23A5, 0x23A6, 0x23AB, 0x23AC, 0x23AD};
 
 // Lead bytes of the double-byte pages.
 bool IsLead(int codePage, int b) {
@@ -80,6 +59,7 @@ int UnicodeToCp1252(char16_t ch) {
 
 int CodePageOfCharset(int charset) {
   switch (charset) {
+    case 0: return 1252;
     case 2: return kSymbolCodePage;
     case 77: return 10000;
     case 128: return 932;
@@ -109,12 +89,6 @@ RtfCodePage::RtfCodePage() {
 }
 
 RtfCodePage::RtfCodePage(int codePage) : RtfCodePage() {
-  if (codePage == kSymbolCodePage) {
-    number_ = codePage;
-    for (int b = 0x20; b < 0x7F; ++b) table_[b] = kSymbolLow[b - 0x20];
-    for (int b = 0xA0; b < 0xFF; ++b) table_[b] = kSymbolHigh[b - 0xA0];
-    return;
-  }
   if (codePage == 1252 || codePage <= 0) return;
   const QByteArray name = DecoderNameFor(codePage);
   if (name.isEmpty()) return;  // unknown pages read as 1252
@@ -133,17 +107,61 @@ RtfCodePage::RtfCodePage(int codePage) : RtfCodePage() {
   }
 }
 
+RtfCodePage::RtfCodePage(std::optional<RtfSymbolFont> font) {
+  number_ = kSymbolCodePage;
+  chart_ = font.has_value();
+  for (int b = 0; b < 256; ++b) {
+    const auto byte = static_cast<unsigned char>(b);
+    table_[b] = chart_ ? SymbolFontCharacter(*font, byte) : b < 0x80 ? char32_t(b) : 0xF000 + char32_t(b);
+  }
+}
+
 QString RtfCodePage::Decode(const QByteArray& bytes) const {
   if (singleByte_) {
-    QString out(bytes.size(), Qt::Uninitialized);
-    QChar* o = out.data();
-    for (char c : bytes) *o++ = QChar(table_[static_cast<unsigned char>(c)]);
+    QString out;
+    out.reserve(bytes.size());
+    for (char c : bytes) {
+      const char32_t u = table_[static_cast<unsigned char>(c)];
+      if (u > 0xFFFF) {
+        out += QChar(QChar::highSurrogate(u));
+        out += QChar(QChar::lowSurrogate(u));
+      } else {
+        out += QChar(static_cast<char16_t>(u));
+      }
+    }
     return out;
   }
   // Stateless: a lead byte left at the end becomes a replacement character
   // instead of waiting for more.
   QStringDecoder decoder(decoderName_.constData(), QStringConverter::Flag::Stateless);
   return decoder(bytes);
+}
+
+std::shared_ptr<const RtfCodePage> SharedCodePage(int number) {
+  // Building a page asks the converter library; documents name few pages.
+  static std::mutex lock;
+  static std::map<int, std::shared_ptr<const RtfCodePage>> cache;
+  const std::lock_guard<std::mutex> guard(lock);
+  auto it = cache.find(number);
+  if (it != cache.end()) return it->second;
+  auto page = std::make_shared<const RtfCodePage>(number);
+  if (cache.size() < 64) cache.emplace(number, page);
+  return page;
+}
+
+std::shared_ptr<const RtfCodePage> FontCodePage(QStringView name, int charset, int cpg) {
+  static const std::array<std::shared_ptr<const RtfCodePage>, 7> symbols = [] {
+    std::array<std::shared_ptr<const RtfCodePage>, 7> pages;
+    pages[0] = std::make_shared<const RtfCodePage>(std::nullopt);
+    for (int f = 0; f < 6; ++f) {
+      pages[static_cast<std::size_t>(f) + 1] = std::make_shared<const RtfCodePage>(static_cast<RtfSymbolFont>(f));
+    }
+    return pages;
+  }();
+  if (const auto font = SymbolFontOfName(name.trimmed())) return symbols[static_cast<std::size_t>(*font) + 1];
+  const int page = cpg > 0 ? cpg : CodePageOfCharset(charset);
+  if (page == kSymbolCodePage) return symbols[0];
+  return page > 0 ? SharedCodePage(page) : nullptr;
 }
 
 }  // namespace platform

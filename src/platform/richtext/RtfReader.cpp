@@ -1,6 +1,7 @@
 #include "platform/richtext/RtfReader.h"
 
 #include "platform/richtext/RtfCodePage.h"
+#include "platform/richtext/RtfListMarkers.h"
 #include "platform/richtext/RtfPicture.h"
 
 #include <QHash>
@@ -15,9 +16,7 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -26,6 +25,9 @@
 namespace platform {
 
 namespace {
+
+using ListLevel = RtfListLevel;
+using PnLevel = RtfPnLevel;
 
 // Bounds that keep hostile input harmless: twips of an indent or spacing
 // (22 inches, what Windows allows), a font size in half-points (1638 points)
@@ -60,6 +62,8 @@ enum class Kw : std::uint8_t {
   BrdrLine, BrdrNone, BrdrW, BrdrCf, OtherBorder, ClMgf, ClMrg, ClVmgf, ClVmrg, ClCbpat,
   ListTable, List, ListId, ListLevel, LevelNfc, LevelStartAt, LevelText, LevelFollow, LevelNoRestart, LevelLegal,
   ListOverride, LfoLevel, OverrideStartAt, Ls, Ilvl, RtlPar, LtrPar,
+  Pn, PnSecLvl, PnLvl, PnLvlBlt, PnLvlBody, PnLvlCont, PnDec, PnUcLtr, PnLcLtr, PnUcRm, PnLcRm, PnOrd, PnCard,
+  PnOrdT, PnStart, PnF, PnFs, PnTxtB, PnTxtA,
   U, Uc,
   PageBreak,
   Emdash, Endash, Bullet, Lquote, Rquote, Ldblquote, Rdblquote, Emspace, Enspace, Qmspace,
@@ -114,7 +118,12 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
              {"levelfollow", Kw::LevelFollow}, {"levelnorestart", Kw::LevelNoRestart},
              {"levellegal", Kw::LevelLegal}, {"listoverride", Kw::ListOverride}, {"lfolevel", Kw::LfoLevel},
              {"listoverridestartat", Kw::OverrideStartAt}, {"ls", Kw::Ls}, {"ilvl", Kw::Ilvl},
-             {"rtlpar", Kw::RtlPar}, {"ltrpar", Kw::LtrPar}}) {
+             {"rtlpar", Kw::RtlPar}, {"ltrpar", Kw::LtrPar}, {"pn", Kw::Pn}, {"pnseclvl", Kw::PnSecLvl},
+             {"pnlvl", Kw::PnLvl}, {"pnlvlblt", Kw::PnLvlBlt}, {"pnlvlbody", Kw::PnLvlBody},
+             {"pnlvlcont", Kw::PnLvlCont}, {"pndec", Kw::PnDec}, {"pnucltr", Kw::PnUcLtr}, {"pnlcltr", Kw::PnLcLtr},
+             {"pnucrm", Kw::PnUcRm}, {"pnlcrm", Kw::PnLcRm}, {"pnord", Kw::PnOrd}, {"pncard", Kw::PnCard},
+             {"pnordt", Kw::PnOrdT}, {"pnstart", Kw::PnStart}, {"pnf", Kw::PnF}, {"pnfs", Kw::PnFs},
+             {"pntxtb", Kw::PnTxtB}, {"pntxta", Kw::PnTxtA}}) {
       t.emplace(w, k);
     }
     // Every line style draws as one line; borders of paragraphs, characters
@@ -134,7 +143,7 @@ const std::unordered_map<std::string_view, Kw>& Keywords() {
     // them (a footnote's reference mark stays in the text).
     for (std::string_view w :
          {"stylesheet", "info", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
-          "footerf", "footnote", "annotation", "fldinst", "falt", "nonshppict", "pn", "pntxta", "pntxtb",
+          "footerf", "footnote", "annotation", "fldinst", "falt", "nonshppict",
           "revtbl", "rsidtbl", "filetbl", "xmlnstbl", "template", "docvar",
           "atnid", "atnauthor", "atrfstart", "atrfend", "objdata", "objclass", "txe", "xe", "tc", "bkmkstart",
           "bkmkend", "pgdsctbl", "generator", "themedata", "colorschememapping", "datastore", "latentstyles",
@@ -189,6 +198,7 @@ struct ParaProps {
   std::int8_t ilvl = 0;
   bool indented = false;
   bool rtl = false;
+  PnLevel pn;
   bool operator==(const ParaProps&) const = default;
 };
 
@@ -196,9 +206,10 @@ struct ParaProps {
 // property: ShapeName collects a property's name, ShapePicture is the value
 // group of "pib".
 // ListTable holds the list and list override tables, LevelText a level's
-// marker text.
+// marker text; Pn is a paragraph's numbering, PnText its text before or
+// after the number.
 enum class Dest : std::uint8_t {
-  Text, FontTable, ColorTable, Picture, Shape, ShapeName, ShapePicture, ListTable, LevelText
+  Text, FontTable, ColorTable, Picture, Shape, ShapeName, ShapePicture, ListTable, LevelText, Pn, PnText
 };
 
 struct State {
@@ -259,21 +270,6 @@ struct TableBuild {
   std::int32_t lastLeft = 0;
 };
 
-// A level of a list: how its marker is made, and the indents and font of
-// the paragraphs at that level.
-struct ListLevel {
-  std::int32_t nfc = 0;  // 0 1, 1 I, 2 i, 3 A, 4 a, 5 1st, 22 01, 23 bullet, 255 no number
-  std::int32_t start = 1;
-  std::int8_t follow = 0;  // after the marker: 0 a tab, 1 a blank, 2 nothing
-  bool noRestart = false;
-  bool legal = false;  // the numbers of the levels above in decimal
-  QString text;        // its length first, then the characters, 0 to 8 standing for the level numbers
-  std::int32_t li = 0, fi = 0;
-  bool indented = false;
-  std::int32_t font = -1;
-  std::int32_t halfPoints = 0;  // 0: the paragraph's
-};
-
 struct ListDef {
   std::int32_t id = 0;
   std::array<ListLevel, 9> levels{};
@@ -329,22 +325,21 @@ bool IsPlainRunChar(char16_t c, bool bytes) {
          c != 0xFFFC && c < 0xFFFE;
 }
 
-std::shared_ptr<const RtfCodePage> CodePage(int number) {
-  // Building a page asks the converter library; documents name few pages.
-  static std::mutex lock;
-  static std::map<int, std::shared_ptr<const RtfCodePage>> cache;
-  const std::lock_guard<std::mutex> guard(lock);
-  auto it = cache.find(number);
-  if (it != cache.end()) return it->second;
-  auto page = std::make_shared<const RtfCodePage>(number);
-  if (cache.size() < 64) cache.emplace(number, page);
-  return page;
+// Appends a character; one beyond 16 bits as the two halves of its
+// surrogate pair.
+void AppendCharacter(QString& text, char32_t c) {
+  if (c > 0xFFFF) {
+    text += QChar(QChar::highSurrogate(c));
+    text += QChar(QChar::lowSurrogate(c));
+  } else {
+    text += QChar(static_cast<char16_t>(c));
+  }
 }
 
 class Reader {
  public:
   Reader(QTextDocument& document, const QFont& baseFont, bool bytes)
-      : doc_(document), baseFont_(baseFont), bytes_(bytes), cursor_(&document), codePage_(CodePage(1252)) {}
+      : doc_(document), baseFont_(baseFont), bytes_(bytes), cursor_(&document), codePage_(SharedCodePage(1252)) {}
 
   void Run(QStringView input) {
     p_ = input.utf16();
@@ -395,6 +390,7 @@ class Reader {
     if (Cur().dest == Dest::Picture && static_cast<int>(stack_.size()) == pictDepth_) FinishPicture();
     if (Cur().dest == Dest::FontTable) FinishFontEntry();
     if (Cur().dest == Dest::ListTable || Cur().dest == Dest::LevelText) ListGroupEnds();
+    if (Cur().dest == Dest::Pn || Cur().dest == Dest::PnText) PnGroupEnds();
     if (stack_.size() <= 2) {  // the document's own group: nothing after it counts
       done_ = true;
       return;
@@ -482,7 +478,8 @@ class Reader {
     }
     if (ignorable_) {
       ignorable_ = false;
-      if (kw != Kw::Shppict && kw != Kw::Shpinst && kw != Kw::ListTable) {
+      if (kw != Kw::Shppict && kw != Kw::Shpinst && kw != Kw::ListTable && kw != Kw::Pn && kw != Kw::PnSecLvl &&
+          kw != Kw::PnTxtB && kw != Kw::PnTxtA) {
         SkipGroup();
         return;
       }
@@ -704,6 +701,11 @@ class Reader {
         }
         return;
       case Kw::Ilvl: s.para.ilvl = static_cast<std::int8_t>(std::clamp(param, 0, 8)); return;
+      case Kw::Pn: case Kw::PnSecLvl: case Kw::PnLvl: case Kw::PnLvlBlt: case Kw::PnLvlBody: case Kw::PnLvlCont:
+      case Kw::PnDec: case Kw::PnUcLtr: case Kw::PnLcLtr: case Kw::PnUcRm: case Kw::PnLcRm: case Kw::PnOrd:
+      case Kw::PnCard: case Kw::PnOrdT: case Kw::PnStart: case Kw::PnF: case Kw::PnFs: case Kw::PnTxtB: case Kw::PnTxtA:
+        PnWord(kw, param);
+        return;
       case Kw::RtlPar: s.para.rtl = true; return;
       case Kw::LtrPar: s.para.rtl = false; return;
       case Kw::Intbl: s.para.intbl = on; return;
@@ -721,7 +723,7 @@ class Reader {
       case Kw::Sa: s.para.sa = twips(0); return;
       case Kw::U: {
         const std::int32_t v = param < 0 ? param + 65536 : param;
-        Char(v >= 0 && v <= 0xFFFF ? SymbolOfPrivateUse(static_cast<char16_t>(v)) : char16_t(0xFFFD));
+        Char32(v >= 0 && v <= 0xFFFF ? SymbolOfPrivateUse(static_cast<char16_t>(v)) : char32_t(0xFFFD));
         ucSkip_ = s.uc;
         return;
       }
@@ -764,20 +766,34 @@ class Reader {
   void SetCodePage(int number) {
     if (number == codePage_->Number()) return;
     FlushBytes();
-    codePage_ = CodePage(number);
+    codePage_ = SharedCodePage(number);
     fontPage_ = nullptr;
   }
 
-  // The code page of "\'hh" bytes: the current font's, where its character
-  // set names one, else the document's.
+  // The code page of "\'hh" bytes: the current font's, where it has one
+  // of its own, else the document's. A font's name is read in the page of
+  // the set its entry gives.
   const RtfCodePage& Page() {
+    if (Cur().dest == Dest::FontTable) {
+      const int page = fontCodePage_ > 0 ? fontCodePage_ : CodePageOfCharset(fontCharset_);
+      if (page <= 0 || page == kSymbolCodePage) return *codePage_;
+      if (!fontTablePage_ || fontTablePage_->Number() != page) fontTablePage_ = SharedCodePage(page);
+      return *fontTablePage_;
+    }
     const std::int32_t font = Cur().chr.font < 0 ? deff_ : Cur().chr.font;
     if (!fontPage_ || font != fontPageFont_) {
       const auto it = fontPages_.constFind(font);
-      fontPage_ = it == fontPages_.constEnd() ? codePage_ : CodePage(*it);
+      fontPage_ = it == fontPages_.constEnd() ? codePage_ : *it;
       fontPageFont_ = font;
     }
     return *fontPage_;
+  }
+
+  // A font whose codes are read as the signs its chart gives: its text shows
+  // in the font of the text around it, not in the font named.
+  bool IsChartFont(std::int32_t font) const {
+    const auto it = fontPages_.constFind(font < 0 ? deff_ : font);
+    return it != fontPages_.constEnd() && (*it)->IsSymbol();
   }
 
   void Binary(std::int32_t count) {
@@ -828,7 +844,7 @@ class Reader {
 
   void Byte(unsigned char byte) {
     if (Cur().dest == Dest::Picture) return;
-    if (Cur().dest == Dest::LevelText) {
+    if (Cur().dest == Dest::LevelText || Cur().dest == Dest::PnText) {
       // Read in the level's font when the level ends: it may come later.
       Char(byte < 0x80 ? char16_t(byte) : char16_t(0xF000 | byte));
       return;
@@ -843,9 +859,9 @@ class Reader {
     const RtfCodePage& page = Page();
     if (byte < 0x80) {
       FlushBytes();
-      Char(page.IsSymbol() && Cur().dest == Dest::Text ? page.Map(byte) : byte);
+      Char32(page.IsSymbol() && Cur().dest == Dest::Text ? page.Map(byte) : byte);
     } else if (page.IsSingleByte()) {
-      Char(page.Map(byte));
+      Char32(page.Map(byte));
     } else if (page.IsLeadByte(byte)) {
       lead_ = byte;
     } else {
@@ -862,6 +878,15 @@ class Reader {
     if (lead_ >= 0) {  // no trail byte came: unreadable
       lead_ = -1;
       Char(0xFFFD);
+    }
+  }
+
+  void Char32(char32_t c) {
+    if (c > 0xFFFF) {
+      Char(QChar::highSurrogate(c));
+      Char(QChar::lowSurrogate(c));
+    } else {
+      Char(static_cast<char16_t>(c));
     }
   }
 
@@ -890,6 +915,10 @@ class Reader {
       case Dest::LevelText:
         if (level_.text.size() < kMaxLevelText) level_.text.append(QChar(c));
         return;
+      case Dest::PnText:
+        if (pnText_.size() < kMaxLevelText) pnText_.append(QChar(c));
+        return;
+      case Dest::Pn:
       case Dest::ListTable:
       case Dest::Picture:
       case Dest::Shape:
@@ -908,17 +937,19 @@ class Reader {
 
   // Letters and signs in a symbol font are the characters the font shows.
   void AppendSymbols(QStringView run) {
-    QString shown(run.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < run.size(); ++i) {
-      const char16_t c = run[i].unicode();
-      shown[i] = QChar(c < 0x80 ? Page().Map(static_cast<unsigned char>(c)) : c);
+    QString shown;
+    shown.reserve(run.size());
+    const RtfCodePage& page = Page();
+    for (const QChar ch : run) {
+      AppendCharacter(shown, ch.unicode() < 0x80 ? page.Map(static_cast<unsigned char>(ch.unicode())) : ch.unicode());
     }
     AppendRun(shown);
+    if (shown.size() != run.size()) surrogates_ = true;
   }
 
-  // Word processors give a symbol font's characters as U+F020 to U+F0FE.
-  char16_t SymbolOfPrivateUse(char16_t c) {
-    if (c < 0xF020 || c > 0xF0FE || Cur().dest != Dest::Text || !Page().IsSymbol()) return c;
+  // Word processors give a symbol font's characters as U+F020 to U+F0FF.
+  char32_t SymbolOfPrivateUse(char16_t c) {
+    if (c < 0xF020 || c > 0xF0FF || Cur().dest != Dest::Text || !Page().IsSymbol()) return c;
     return Page().Map(static_cast<unsigned char>(c - 0xF000));
   }
 
@@ -951,7 +982,15 @@ class Reader {
     // paragraph after a table the document ends in is no list item.
     const ListLevel* level = nullptr;
     QString marker;
-    if (s.para.ls > 0 && s.para.intbl == (table_.table != nullptr)) marker = ListMarker(s.para, level);
+    const bool inPlace = s.para.intbl == (table_.table != nullptr);
+    if (s.para.ls > 0 && inPlace) {
+      marker = ListMarker(s.para, level);
+    } else if ((s.para.pn.kind != 0 || s.para.pn.skip) && inPlace) {
+      marker = pnCount_.Marker(s.para.pn);
+      level = &s.para.pn.level;
+    } else {
+      pnCount_.End();  // a paragraph without a number ends the numbering before it
+    }
     if (markerGiven_) {
       marker.clear();
       level = nullptr;
@@ -1426,40 +1465,27 @@ class Reader {
 
   // The marker's characters as the level's font shows them: a symbol font's
   // codes as the signs they stand for, bytes in the font's code page.
-  QString LevelCharacters(QString text, std::int32_t font) const {
-    const std::int32_t number = font < 0 ? deff_ : font;
-    const int page = fontPages_.value(number, 0);
-    const bool symbol = page == kSymbolCodePage;
-    const bool wingdings = symbol && fonts_.value(number).startsWith(QLatin1StringView("Wingdings"), Qt::CaseInsensitive);
-    const std::shared_ptr<const RtfCodePage> bytes = symbol || page <= 0 ? codePage_ : CodePage(page);
+  QString LevelCharacters(const QString& text, std::int32_t font) const {
+    const auto own = fontPages_.constFind(font < 0 ? deff_ : font);
+    const RtfCodePage& page = own == fontPages_.constEnd() ? *codePage_ : **own;
+    if (text.isEmpty()) return text;
+    // The first character counts those after it; a sign beyond the
+    // Basic Multilingual Plane takes two.
+    QString out(1, text.at(0));
     for (qsizetype i = 1; i < text.size(); ++i) {
       const char16_t c = text.at(i).unicode();
       const bool code = (c >= 0x20 && c < 0x100) || (c >= 0xF020 && c <= 0xF0FF);
       const auto byte = static_cast<unsigned char>(c & 0xFF);
-      if (wingdings && code) {
-        text[i] = QChar(WingdingsBullet(byte));
-      } else if (symbol && code) {
-        text[i] = QChar(CodePage(kSymbolCodePage)->Map(byte));
+      char32_t shown = c;
+      if (page.IsSymbol() && code) {
+        shown = page.Map(byte);
       } else if (c >= 0xF080 && c <= 0xF0FF) {
-        text[i] = QChar(bytes->IsSingleByte() ? bytes->Map(byte) : Cp1252ToUnicode(byte));
+        shown = page.IsSingleByte() ? page.Map(byte) : Cp1252ToUnicode(byte);
       }
+      AppendCharacter(out, shown);
+      if (shown > 0xFFFF && i <= text.at(0).unicode()) out[0] = QChar(static_cast<char16_t>(out.at(0).unicode() + 1));
     }
-    return text;
-  }
-
-  // The bullets Word offers in Wingdings; any other sign shows as a bullet.
-  static char16_t WingdingsBullet(unsigned char code) {
-    switch (code) {
-      case 0x6C: return 0x25CF;  // ●
-      case 0x6E: return 0x25A0;  // ■
-      case 0x71: return 0x2751;  // ❑
-      case 0x76: return 0x2756;  // ❖
-      case 0xA7: return 0x25AA;  // ▪
-      case 0xA8: return 0x25FB;  // ◻
-      case 0xD8: return 0x27A2;  // ➢
-      case 0xFC: return 0x2713;  // ✓
-      default: return 0x2022;
-    }
+    return out;
   }
 
   const ListLevel& LevelOf(const ListOverride& o, const ListDef& list, int level) const {
@@ -1507,7 +1533,7 @@ class Reader {
       if (c < 9) {
         const ListLevel& of = LevelOf(over, list, c);
         const std::int32_t n = count.started[c] ? count.number[c] : of.start;
-        marker += ListNumber(n, level->legal && c != lvl ? 0 : of.nfc);
+        marker += RtfListNumber(n, level->legal && c != lvl ? 0 : of.nfc);
       } else if (c >= 0x20 || c == '\t') {
         marker += QChar(c);
       }
@@ -1517,38 +1543,6 @@ class Reader {
     return marker;
   }
 
-  static QString ListNumber(std::int32_t n, std::int32_t nfc) {
-    switch (nfc) {
-      case 1:
-      case 2: {
-        if (n < 1 || n > 3999) break;
-        static const char* const kRoman[] = {"m", "cm", "d", "cd", "c", "xc", "l", "xl", "x", "ix", "v", "iv", "i"};
-        static const int kValue[] = {1000, 900, 500, 400, 100, 90, 50, 40, 10, 9, 5, 4, 1};
-        QString roman;
-        for (int i = 0; i < 13; ++i) {
-          for (; n >= kValue[i]; n -= kValue[i]) roman += QLatin1StringView(kRoman[i]);
-        }
-        return nfc == 1 ? roman.toUpper() : roman;
-      }
-      case 3:
-      case 4: {
-        if (n < 1 || n > 26 * 32) break;
-        const QChar letter((nfc == 3 ? u'A' : u'a') + (n - 1) % 26);
-        return QString((n - 1) / 26 + 1, letter);
-      }
-      case 5: {
-        const int tens = n % 100;
-        const char* suffix = tens >= 11 && tens <= 13 ? "th" : n % 10 == 1 ? "st" : n % 10 == 2 ? "nd" : n % 10 == 3 ? "rd" : "th";
-        return QString::number(n) + QLatin1StringView(suffix);
-      }
-      case 22: return n >= 0 && n < 10 ? QStringLiteral("0%1").arg(n) : QString::number(n);
-      case 23:
-      case 255: return {};
-      default: break;
-    }
-    return QString::number(n);
-  }
-
   // The marker goes before the paragraph's text, in the format of its first
   // character, in the level's own font and size where the level gives them.
   void InsertMarker(const QString& marker, const ListLevel& level) {
@@ -1556,24 +1550,114 @@ class Reader {
     QTextCharFormat format = cursor_.block().charFormat();
     const QTextBlock::iterator first = cursor_.block().begin();
     if (!first.atEnd() && !first.fragment().charFormat().isImageFormat()) format = first.fragment().charFormat();
-    if (level.font >= 0 && fontPages_.value(level.font) != kSymbolCodePage && fonts_.contains(level.font)) {
+    if (level.font >= 0 && !IsChartFont(level.font) && fonts_.contains(level.font)) {
       format.setFontFamilies(QStringList{fonts_.value(level.font)});
     }
     if (level.halfPoints > 0) format.setFontPointSize(level.halfPoints / 2.0);
     at.insertText(marker, format);
   }
 
+  // ---- numbering in the way of Word 6 and 95 ----------------------------
+
+  // A word of a paragraph's numbering ("\pn") or of a level of the
+  // section's ("\pnseclvlN"), which paragraphs at that level take on.
+  void PnWord(Kw kw, std::int32_t param) {
+    State& s = Cur();
+    const int depth = static_cast<int>(stack_.size());
+    if (kw == Kw::Pn || kw == Kw::PnSecLvl) {
+      if (s.dest != Dest::Text || overflow_ > 0) {
+        SkipGroup();
+        return;
+      }
+      FlushText();
+      s.dest = Dest::Pn;
+      pnDepth_ = depth;
+      pnSection_ = kw == Kw::PnSecLvl ? std::clamp(param, 1, 9) : 0;
+      pn_ = PnLevel();
+      pn_.kind = static_cast<std::int8_t>(pnSection_);
+      pnBefore_.clear();
+      pnAfter_.clear();
+      return;
+    }
+    if (s.dest != Dest::Pn) return;
+    ListLevel& level = pn_.level;
+    switch (kw) {
+      case Kw::PnLvl:
+        // A level of the section's outline, with what the paragraph changes.
+        if (pnSection_ == 0) {
+          const auto at = static_cast<std::size_t>(std::clamp(param, 1, 9));
+          pn_ = pnSections_[at];
+          pn_.kind = static_cast<std::int8_t>(at);
+          pnBefore_ = pnSectionBefore_[at];
+          pnAfter_ = pnSectionAfter_[at];
+        }
+        return;
+      case Kw::PnLvlBody: pn_.kind = 10; return;
+      case Kw::PnLvlBlt: pn_.kind = 11; return;
+      case Kw::PnLvlCont: pn_.skip = true; return;
+      case Kw::PnDec: level.nfc = 0; return;
+      case Kw::PnUcRm: level.nfc = 1; return;
+      case Kw::PnLcRm: level.nfc = 2; return;
+      case Kw::PnUcLtr: level.nfc = 3; return;
+      case Kw::PnLcLtr: level.nfc = 4; return;
+      case Kw::PnOrd: level.nfc = 5; return;
+      case Kw::PnCard: level.nfc = 6; return;
+      case Kw::PnOrdT: level.nfc = 7; return;
+      case Kw::PnStart: level.start = std::max(param, 0); return;
+      case Kw::PnF: level.font = std::max(param, 0); return;
+      case Kw::PnFs: level.halfPoints = param > 0 ? std::clamp(param, kMinHalfPoints, kMaxHalfPoints) : 0; return;
+      case Kw::PnTxtB:
+      case Kw::PnTxtA:
+        s.dest = Dest::PnText;
+        pnTextDepth_ = depth;
+        pnTextAfter_ = kw == Kw::PnTxtA;
+        pnText_.clear();
+        return;
+      default: return;
+    }
+  }
+
+  void PnGroupEnds() {
+    const int depth = static_cast<int>(stack_.size());
+    if (Cur().dest == Dest::PnText && depth == pnTextDepth_) {
+      (pnTextAfter_ ? pnAfter_ : pnBefore_) = pnText_;
+      pnTextDepth_ = -1;
+    }
+    if (Cur().dest != Dest::Pn || depth != pnDepth_) return;
+    pnDepth_ = -1;
+    if (pnSection_ > 0) {
+      const auto at = static_cast<std::size_t>(pnSection_);
+      pnSections_[at] = pn_;
+      pnSectionBefore_[at] = pnBefore_;
+      pnSectionAfter_[at] = pnAfter_;
+      return;
+    }
+    // The marker: the text before, the number (none for a bullet), the
+    // text after, in the numbering's font.
+    QString codes = pnBefore_;
+    if (pn_.kind != 11) codes += QChar(0);
+    codes += pnAfter_;
+    codes = LevelCharacters(QChar(static_cast<char16_t>(codes.size())) + codes, pn_.level.font);
+    pn_.level.text = codes;
+    if (stack_.size() >= 2) stack_[stack_.size() - 2].para.pn = pn_;
+  }
+
   // ---- tables and formats -------------------------------------------------
 
   void FinishFontEntry() {
-    const int page = fontCodePage_ > 0 ? fontCodePage_ : CodePageOfCharset(fontCharset_);
-    if (page > 0) {
-      fontPages_.insert(fontNumber_, page);
+    const QString name = fontName_.trimmed();
+    if (!name.isEmpty() || fontCharset_ >= 0 || fontCodePage_ > 0) {
+      // A set given after the name's end still goes with that name.
+      const QString named = name.isEmpty() ? fonts_.value(fontNumber_) : name;
+      if (auto page = FontCodePage(named, fontCharset_, fontCodePage_)) {
+        fontPages_.insert(fontNumber_, std::move(page));
+      } else {
+        fontPages_.remove(fontNumber_);
+      }
       fontPage_ = nullptr;
     }
     fontCharset_ = -1;
     fontCodePage_ = 0;
-    const QString name = fontName_.trimmed();
     fontName_.clear();
     if (name.isEmpty()) return;
     fonts_.insert(fontNumber_, name);
@@ -1581,13 +1665,13 @@ class Reader {
   }
 
   QString FontName(std::int32_t number) const {
-    // Bytes in a symbol font are read as the characters they show, which
+    // Codes in a symbol font are read as the characters they show, which
     // the font that stands for it here need not have at those codes.
-    if (fontPages_.value(number < 0 ? deff_ : number) == kSymbolCodePage) {
-      return number >= 0 && number != deff_ ? FontName(-1) : baseFont_.family();
-    }
-    auto it = fonts_.constFind(number < 0 ? deff_ : number);
-    if (it == fonts_.constEnd()) it = fonts_.constFind(deff_);
+    // A font the table does not name shows in the default font's name.
+    const std::int32_t own = number < 0 ? deff_ : number;
+    const std::int32_t named = fonts_.contains(own) ? own : deff_;
+    if (IsChartFont(named)) return named != deff_ ? FontName(deff_) : baseFont_.family();
+    const auto it = fonts_.constFind(named);
     return it == fonts_.constEnd() ? baseFont_.family() : *it;
   }
 
@@ -1740,8 +1824,9 @@ class Reader {
   bool pendingBreak_ = false;
 
   QHash<std::int32_t, QString> fonts_;
-  QHash<std::int32_t, int> fontPages_;  // code pages of the fonts whose character set names one
+  QHash<std::int32_t, std::shared_ptr<const RtfCodePage>> fontPages_;  // of the fonts with a page of their own
   std::shared_ptr<const RtfCodePage> fontPage_;
+  std::shared_ptr<const RtfCodePage> fontTablePage_;
   std::int32_t fontPageFont_ = -1;
   std::int32_t deff_ = 0;
   std::int32_t fontNumber_ = 0;
@@ -1774,6 +1859,17 @@ class Reader {
   ListLevel level_;
   int listDepth_ = -1, overrideDepth_ = -1, lfoDepth_ = -1, levelDepth_ = -1;
   bool markerGiven_ = false;  // the paragraph spells out its own list marker
+
+  // The numbering being read, the levels of the section's outline, and the
+  // count of the numbered paragraphs just read.
+  PnLevel pn_;
+  int pnDepth_ = -1, pnTextDepth_ = -1;
+  int pnSection_ = 0;
+  bool pnTextAfter_ = false;
+  QString pnBefore_, pnAfter_, pnText_;
+  std::array<PnLevel, 10> pnSections_{};
+  std::array<QString, 10> pnSectionBefore_{}, pnSectionAfter_{};
+  RtfPnCount pnCount_;
 
   Picture pict_;
   int pictDepth_ = -1;

@@ -2,11 +2,13 @@
 // Our reader of rich-text markup (RTF) into a Qt text document.
 //
 // It reads what word processors and rich-text controls write: groups, control
-// words and symbols, "\'hh" bytes in the code page of the font's character
-// set (else the document's; double-byte pages join a lead byte with the byte
-// after it), "\uN" with its "\ucN" fallback, the font and colour tables,
-// character formatting (\plain, \b, \i, \ul, \strike, \super, \sub, \fs, \f,
-// \cf, \cb, \highlight), paragraphs (\par, \line, \tab, \pard, \ql \qc \qr \qj,
+// words and symbols, "\'hh" bytes in the code page of the font's own
+// character set (else the document's; double-byte pages join a lead byte with
+// the byte after it), "\uN" with its "\ucN" fallback, the font and colour
+// tables, the codes of symbol fonts (bytes, letters, U+F020 to U+F0FF) as the
+// characters their charts give (RtfSymbolFonts.h), character formatting
+// (\plain, \b, \i, \ul, \strike, \super, \sub, \fs, \f, \cf, \cb, \highlight),
+// paragraphs (\par, \line, \tab, \pard, \ql \qc \qr \qj,
 // \li \ri \fi \sb \sa, tab stops \tx with \tqr \tqc \tqdec, \deftab, \rtlpar with
 // \ql and \qr on the page's own sides), tables (\trowd, \cellx, \intbl, \cell,
 // \row: one table row per \row, each cell in the columns its edges cover among
@@ -15,7 +17,8 @@
 //
 // As a rich-text control shows them: list numbers and bullets are the text
 // the markup spells out (\pntext, \listtext), else what the list table
-// gives the paragraph's \ls and \ilvl, with the hanging indent as a tab stop
+// gives the paragraph's \ls and \ilvl, or its numbering of Word 6 and 95
+// (\pn, with the section's \pnseclvlN), with the hanging indent as a tab stop
 // after them; a footnote shows its reference mark (\chftn numbers
 // them 1, 2, ...) but not its text; headers and footers are not shown; a
 // nested table's cells go into the cell that holds it, a tab between them;

@@ -382,7 +382,9 @@ TEST(RichTextBox, SelectionValuesAndMixedSelections) {
 TEST(RichTextBox, FontSizeOfTheWholeBox) {
   RichTextBox box;
   box.SetTextRTF("{\\rtf1\\fs20 small\\par\\fs60\\par{\\fs40 big}}");
+  QSignalSpy whole(box.document(), &QTextDocument::contentsChange);
   box.SetFontSize(14);
+  EXPECT_EQ(whole.count(), 1);
   EXPECT_EQ(box.FontSize(), 14);
   const QString outline = Outline(*box.document());
   EXPECT_EQ(outline.count(" 14]"), 2) << outline.toStdString();
@@ -395,7 +397,10 @@ TEST(RichTextBox, FontSizeOfTheWholeBox) {
   box.SetTextRTF("{\\rtf1\\fs20\\par x\\par\\fs60\\par y\\par\\fs30\\par}");
   box.SetSelStart(0);
   box.SetSelLength(7);
+  // One change of the document, laid out once, however many paragraphs.
+  QSignalSpy changes(box.document(), &QTextDocument::contentsChange);
   box.SetSelFontSize(9);
+  EXPECT_EQ(changes.count(), 1);
   std::vector<double> sizes;
   for (QTextBlock b = box.document()->begin(); b.isValid(); b = b.next()) sizes.push_back(b.charFormat().fontPointSize());
   EXPECT_EQ(sizes[0], 9);
@@ -408,7 +413,9 @@ TEST(RichTextBox, FontSizeOfTheWholeBox) {
   box.SetSelStart(static_cast<int>(box.Text().indexOf('a')));
   box.SetSelLength(static_cast<int>(box.Text().indexOf('b') - box.Text().indexOf('a')));
   ASSERT_TRUE(box.textCursor().hasComplexSelection());
+  changes.clear();
   box.SetSelFontSize(9);
+  EXPECT_EQ(changes.count(), 1);
   const QTextTable* table = box.textCursor().currentTable();
   EXPECT_EQ(table->cellAt(0, 1).firstCursorPosition().block().charFormat().fontPointSize(), 9);
   EXPECT_EQ(table->cellAt(1, 0).firstCursorPosition().block().charFormat().fontPointSize(), 9);

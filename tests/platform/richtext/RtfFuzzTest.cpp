@@ -55,6 +55,10 @@ std::vector<QByteArray> Seeds() {
       "\\f2\\'93\\'fa\\'96\\{\\f3\\'a7A\\'82 {\\super\\chftn}{\\footnote x}so\\-ft\\par}",
       "{\\rtf1 a\\par\\trowd\\trgaph108\\clbrdrt\\brdrs\\cellx1000\\cellx2500\\pard\\intbl x\\cell y\\par z\\cell\\row"
       "\\intbl p\\nestcell q\\nestrow\\cell\\cell\\row\\pard b\\par}",
+      "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset2 Wingdings;}{\\f2 Webdings;}"
+      "{\\f3\\fcharset2 Marlett;}{\\f4 ZapfDingbats;}}{\\*\\pnseclvl1\\pnucrm{\\pntxta .}}\\f0 \\'93q\\'94\\'c4\\'e3"
+      "\\pard{\\*\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'a7}}{\\f1 J\\'fc\\u61514?}\\par\\pard{\\*\\pn\\pnlvlbody\\pndec\\pnstart3"
+      "\\pnf2{\\pntxtb\\'21}{\\pntxta .}}{\\f2 !a}\\par\\pard{\\pn\\pnlvl1}{\\f3 a\\'b7}{\\f4 3}\\par}",
   };
   for (const char* name : {"formatted.rtf", "lines.rtf", "charset.rtf", "word.rtf", "tables.rtf",
                            "damaged-png.rtf", "damaged-pictures.rtf"}) {
@@ -76,6 +80,8 @@ const std::vector<QByteArray>& Tokens() {
       "\\trleft", "\\ls1", "\\ls2", "\\ilvl", "\\ilvl2", "\\listtext", "\\rtlpar", "\\leveltext", "\\'00",
       "{\\*\\listtable{\\list{\\listlevel\\levelnfc4{\\leveltext\\'02\\'00);}}\\listid1}}"
       "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}",
+      "{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}", "{\\pn\\pnlvlblt\\pnf1{\\pntxtb\\'b7}}", "\\pnlvl2", "\\pnlvlcont",
+      "{\\pntxtb ", "\\pnstart", "{\\*\\pnseclvl3\\pnlcltr}", "\\fcharset2 Wingdings", "Webdings;", "\\'f0",
   };
   return tokens;
 }

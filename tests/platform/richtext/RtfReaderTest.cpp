@@ -1,6 +1,8 @@
 #include "RtfTestSupport.h"
 #include "platform/richtext/RtfPicture.h"
 #include "platform/richtext/RtfReader.h"
+#include "platform/richtext/RtfSymbolFonts.h"
+#include "SymbolFontCharts.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -60,6 +62,17 @@ QByteArray PngChunk(const char* type, const QByteArray& body, quint32 length) {
   QByteArray crc(4, 0);
   qToBigEndian(static_cast<quint32>(crc32(0, reinterpret_cast<const Bytef*>(typed.constData()), typed.size())), crc.data());
   return out.left(4) + typed + crc;
+}
+
+// The image of the document's first picture.
+QImage FirstPicture(const QTextDocument& doc) {
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+      const QTextCharFormat f = it.fragment().charFormat();
+      if (f.isImageFormat()) return doc.resource(QTextDocument::ImageResource, QUrl(f.toImageFormat().name())).value<QImage>();
+    }
+  }
+  return {};
 }
 
 bool Holds(const QByteArray& data, platform::RtfPictureKind kind) {
@@ -227,6 +240,101 @@ TEST(RtfReader, CodePageOfTheFontsCharacterSet) {
   QTextDocument doc;
   ReadRtf(QByteArrayView("{\\rtf1{\\fonttbl{\\f0\\fcharset128 M;}}\\f0 \x93\xfa\x96{\\b \x93}"), doc);
   EXPECT_EQ(PlainText(doc), QString::fromUtf16(u"日\uFFFD\uFFFD"));
+
+  // A Western font in an East Asian document reads its bytes as Western
+  // text, curly quotes, ellipsis and no-break space included; a font of the
+  // default set, and text in a font the table does not have, read in the
+  // document's page; a font's name reads in its own set.
+  const QString quoted = QStringLiteral("\\f0 A \\'93quoted\\'94 B\\'85\\'a0\\'94\\f1  \\'93\\'fa\\f2  \\'93\\'fa\\f7  \\'93\\'fa}");
+  const QString eastAsian = QStringLiteral(
+      "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}{\\f1\\fcharset1 Default;}"
+      "{\\f2\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;}{\\f3\\fcharset204 Arial;}}");
+  ReadRtf(QStringView(eastAsian + quoted), doc);
+  EXPECT_EQ(PlainText(doc), QString::fromUtf16(u"A \u201Cquoted\u201D B\u2026\u00A0\u201D 日 日 日"));
+  EXPECT_TRUE(Outline(doc).contains(QString::fromUtf8("[ＭＳ 明朝 12]  日\n"))) << Outline(doc).toStdString();
+  for (const auto& [page, bytes, text] :
+       {std::tuple("936", "\\'c4\\'e3", u"你"), {"949", "\\'c7\\'d1", u"한"}, {"950", "\\'a7\\'41", u"你"}}) {
+    const QString rtf = QStringLiteral("{\\rtf1\\ansi\\ansicpg%1{\\fonttbl{\\f0\\fcharset0 Arial;}}\\f0 \\'93q\\'94 \\f9 %2"
+                                       "{\\f0 \\'85}%2}").arg(QLatin1StringView(page), QLatin1StringView(bytes));
+    EXPECT_EQ(TextOf(rtf), QString::fromUtf16(u"\u201Cq\u201D ") + QString::fromUtf16(text) + QString::fromUtf16(u"\u2026") +
+                               QString::fromUtf16(text)) << page;
+  }
+  // Cyrillic in a Cyrillic font and Western bytes in a Western one, in a
+  // Cyrillic document: each in its own set.
+  EXPECT_EQ(TextOf("{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset204 Arial;}}"
+                   "\\f1\\'c4\\f0\\'c4\\f5\\'c4}"),
+            QString::fromUtf8("ДÄД"));
+}
+
+TEST(RtfReader, SymbolFontsReadAsTheirPublishedCharts) {
+  using platform::RtfSymbolFont;
+  // Where Symbol's chart gives a private code, a sign Windows' Symbol font
+  // lacks (the Apple logo) or another form of the same sign, we read it
+  // thus: 0x27 is Adobe's "such that", 0x60 the radical extender drawn as an
+  // overline; the angle brackets are compared in their canonical form.
+  const std::map<int, char32_t> symbolReadings = {{0x27, 0x220B}, {0x60, 0x203E}, {0xF0, 0xFFFD}};
+  const std::pair<RtfSymbolFont, std::map<int, char32_t>> charts[] = {
+      {RtfSymbolFont::Symbol, rtftest::ChartOf(rtftest::kSymbolChart)},
+      {RtfSymbolFont::Wingdings, rtftest::ChartOf(rtftest::kWingdingsChart)},
+      {RtfSymbolFont::Wingdings2, rtftest::ChartOf(rtftest::kWingdings2Chart)},
+      {RtfSymbolFont::Wingdings3, rtftest::ChartOf(rtftest::kWingdings3Chart)},
+      {RtfSymbolFont::Webdings, rtftest::ChartOf(rtftest::kWebdingsChart)},
+      {RtfSymbolFont::ZapfDingbats, rtftest::ChartOf(rtftest::kZapfDingbatsChart)}};
+  const auto text = [](char32_t c) { return QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_C); };
+  for (const auto& [font, chart] : charts) {
+    int charted = 0;
+    for (int code = 0x20; code <= 0xFF; ++code) {
+      // A code the chart has no character for keeps the font's own code.
+      char32_t expected = chart.count(code) ? chart.at(code) : 0xF000 + code;
+      if (font == RtfSymbolFont::Symbol && symbolReadings.count(code)) expected = symbolReadings.at(code);
+      const char32_t read = platform::SymbolFontCharacter(font, static_cast<unsigned char>(code));
+      EXPECT_EQ(text(read), text(expected)) << int(font) << " code " << std::hex << code;
+      charted += chart.count(code) ? 1 : 0;
+    }
+    EXPECT_GE(charted, 188) << int(font);
+  }
+  // Their names as documents write them.
+  for (const auto& [name, font] :
+       {std::pair("Wingdings", RtfSymbolFont::Wingdings), {"WINGDINGS 2", RtfSymbolFont::Wingdings2},
+        {"Wingdings3", RtfSymbolFont::Wingdings3}, {"Webdings", RtfSymbolFont::Webdings},
+        {"ZapfDingbats", RtfSymbolFont::ZapfDingbats}, {"Zapf Dingbats", RtfSymbolFont::ZapfDingbats},
+        {"ITC Zapf Dingbats", RtfSymbolFont::ZapfDingbats}, {"Symbol", RtfSymbolFont::Symbol}}) {
+    EXPECT_EQ(platform::SymbolFontOfName(QString::fromLatin1(name)), font) << name;
+  }
+  for (const char* name : {"Wingdings 4", "Symbol MT", "Marlett", "Arial", ""}) {
+    EXPECT_EQ(platform::SymbolFontOfName(QString::fromLatin1(name)), std::nullopt) << name;
+  }
+}
+
+TEST(RtfReader, SymbolFontTextReadsAsTheSignsItShows) {
+  // Word's bullets in Wingdings as list text, a Wingdings smiley as a byte,
+  // a letter and a private code; the other fonts by name, whatever set the
+  // markup gives them; signs beyond 16 bits; a symbol font without a chart
+  // keeps its codes and its name, never through Symbol's chart.
+  const QString fonts = QStringLiteral(
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fnil\\fcharset2 Wingdings;}{\\f2\\fcharset2 Wingdings 2;}"
+      "{\\f3\\fcharset2 Wingdings 3;}{\\f4\\fcharset2 Webdings;}{\\f5\\fcharset77 Zapf Dingbats;}"
+      "{\\f6\\fcharset0 ZapfDingbats;}{\\f7\\fnil\\fcharset2{\\*\\panose 05000000000000000000}ITC Zapf Dingbats;}"
+      "{\\f8\\fcharset2 Marlett;}{\\f9\\fcharset2 Symbol;}}");
+  QTextDocument doc;
+  ReadRtf(QStringView(fonts + "{\\listtext\\f1\\'a7\\tab}{\\listtext\\f1\\'d8\\tab}{\\listtext\\f1\\'fc\\tab}"
+                              "{\\listtext\\f1\\'6c\\tab}{\\listtext\\f1\\'76\\tab}{\\listtext\\f1\\'71\\tab}\\par"
+                              "{\\f1\\'4a J\\u61514?\\u-4022?\\'21}\\par{\\f2\\'50}{\\f3\\'70}{\\f4\\'61}"
+                              "{\\f5\\'33}{\\f6 4}{\\f7\\'a4}\\par{\\f8 a\\'b7\\u61623?}{\\f9 p}}"),
+          doc);
+  EXPECT_EQ(PlainText(doc), QString::fromUtf16(u"▪\t⮚\t✓\t⚫\t❖\t❑\t\r\n"
+                                               u"☺ ☺☺☺\U0001F589\r\n"
+                                               u"\U0001F5F8▲✔✓✔❤\r\n"
+                                               u"a\uF0B7\uF0B7π"));
+  // The signs show in the text's font; the font without a chart in its own.
+  const QString outline = Outline(doc);
+  EXPECT_EQ(outline.count("[Arial 12]"), 4) << outline.toStdString();
+  EXPECT_TRUE(outline.contains(QString::fromUtf16(u"  [Marlett 12] a\uF0B7\uF0B7\n"))) << outline.toStdString();
+  // A list level's marker in Webdings: two signs of two characters each.
+  ReadRtf(QStringView(fonts + "{\\*\\listtable{\\list{\\listlevel\\levelnfc23\\levelfollow2{\\leveltext\\'02\\'21\\'21;}"
+                              "\\f4}\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\pard\\ls1 web\\par}"),
+          doc);
+  EXPECT_EQ(PlainText(doc), QString::fromUtf16(u"\U0001F577\U0001F577web"));
 }
 
 TEST(RtfReader, LiteralCharactersOfBytesAndOfText) {
@@ -350,6 +458,30 @@ TEST(RtfReader, CellsStandWhereTheirEdgesPlaceThem) {
             "P 1,0 [t15 b15 r15] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] c\n"
             "P 1,1 [t15 l15 b15 r15] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] d\n"
             "P left li0 ri0 fi0 sb0 sa0\n");
+  // Each edge of the rows has its own rule: the table's top, bottom and
+  // sides, and the thinner ones between rows and between cells.
+  const QString edges = QStringLiteral("\\trowd\\trbrdrt\\brdrs\\brdrw45\\trbrdrl\\brdrs\\brdrw60\\trbrdrb\\brdrs\\brdrw30"
+                                       "\\trbrdrr\\brdrs\\brdrw75\\trbrdrh\\brdrs\\brdrw15\\trbrdrv\\brdrs\\brdrw90"
+                                       "\\cellx1000\\cellx2000\\pard\\intbl ");
+  EXPECT_EQ(OutlineOf(kHead + edges + "a\\cell b\\cell\\row" + edges + "c\\cell d\\cell\\row" + edges +
+                      "e\\cell f\\cell\\row}"),
+            "P left li0 ri0 fi0 sb0 sa0\nT 3x2 1000 1000\n"
+            "P 0,0 [t45 l60 b15 r90] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] a\n"
+            "P 0,1 [t45 l90 b15 r75] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] b\n"
+            "P 1,0 [t15 l60 b15 r90] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] c\n"
+            "P 1,1 [t15 l90 b15 r75] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] d\n"
+            "P 2,0 [t15 l60 b30 r90] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] e\n"
+            "P 2,1 [t15 l90 b30 r75] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] f\n"
+            "P left li0 ri0 fi0 sb0 sa0\n");
+  // A cell merged downwards takes its bottom from its last part: the part's
+  // own rule, else its row's.
+  EXPECT_EQ(OutlineOf(kHead + "\\trowd\\trbrdrb\\brdrs\\brdrw15\\clvmgf\\clbrdrb\\brdrs\\cellx1000\\clvmgf\\cellx2000"
+                              "\\pard\\intbl a\\cell b\\cell\\row\\trowd\\trbrdrb\\brdrs\\brdrw60\\clvmrg"
+                              "\\clbrdrb\\brdrs\\brdrw45\\cellx1000\\clvmrg\\cellx2000\\intbl\\cell\\cell\\row}"),
+            "P left li0 ri0 fi0 sb0 sa0\nT 2x2 1000 1000\n"
+            "P 0,0 [2x1 b45] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] a\n"
+            "P 0,1 [2x1 b60] left li0 ri0 fi0 sb0 sa0\n  [Arial 12] b\n"
+            "P left li0 ri0 fi0 sb0 sa0\n");
 }
 
 TEST(RtfReader, ListNumbersFromTheListTable) {
@@ -450,8 +582,47 @@ TEST(RtfReader, DestinationsThatShowNothing) {
   // Skipped groups may hold braces and binary data of their own.
   EXPECT_EQ(TextOf("{\\rtf1 a{\\*\\x \\{ \\} {\\y}\\bin3 }}}} b}"), "a b");
   // List numbers written for readers without lists are shown.
-  EXPECT_EQ(TextOf("{\\rtf1{\\listtext 1.\\tab}first\\par{\\*\\pn\\pnlvlbody{\\pntxta .}}second}"),
-            "1.\tfirst\r\nsecond");
+  EXPECT_EQ(TextOf("{\\rtf1{\\listtext 1.\\tab}first\\par second}"), "1.\tfirst\r\nsecond");
+}
+
+TEST(RtfReader, OldStyleNumberingShowsItsMarkers) {
+  // Numbering as Word 6 and 95 write it, without the marker text: bullets
+  // in the numbering's font, numbers from the start given, in each format,
+  // with the text before and after; counted on while paragraphs of one kind
+  // and format follow one another, one in the list without a number of its
+  // own keeping the count; an outline's levels from the section's, lower
+  // levels restarting below a higher one. A marker the paragraph spells out
+  // wins, and counts.
+  const QString head = QStringLiteral(
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}{\\f2\\fcharset2 Wingdings;}"
+      "{\\f3 Courier New;}}{\\*\\pnseclvl1\\pnucrm\\pnstart1{\\pntxta .}}{\\*\\pnseclvl2\\pnlcltr{\\pntxtb (}"
+      "{\\pntxta )}}\\f0 ");
+  const QString bullet = QStringLiteral("\\pard\\fi-360\\li360{\\*\\pn\\pnlvlblt\\pnf1\\pnindent360{\\pntxtb \\'B7}}");
+  const QString three = QStringLiteral("\\pard\\fi-360\\li360{\\*\\pn \\pnlvlbody\\pndec\\pnstart3{\\pntxta .}}");
+  QTextDocument doc;
+  ReadRtf(QStringView(head + bullet + "one\\par" + bullet + "two\\par\\pard{\\pn\\pnlvlblt\\pnf2{\\pntxtb\\'a7}}square\\par" +
+                      three + "three\\par" + three + "four\\par\\pard\\li360{\\*\\pn\\pnlvlcont} more\\par" + three +
+                      "five\\par\\pard plain\\par" + three + "again\\par"
+                      "\\pard{\\*\\pn\\pnlvlbody\\pnucltr{\\pntxtb (}{\\pntxta )}}A\\par"
+                      "\\pard{\\*\\pn\\pnlvlbody\\pnlcrm\\pnstart4\\pnf3\\pnfs16{\\pntxta )}}iv\\par"
+                      "\\pard{\\*\\pn\\pnlvlbody\\pnlcrm\\pnstart4{\\pntxta )}}v\\par"
+                      "\\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart2{\\pntxta .}}II\\par"
+                      "\\pard{\\*\\pn\\pnlvlbody\\pnlcltr\\pnstart2{\\pntxta .}}b\\par"
+                      "\\pard{\\*\\pn\\pnlvl1}I\\par\\pard{\\*\\pn\\pnlvl2}a\\par\\pard{\\*\\pn\\pnlvl2}b\\par"
+                      "\\pard{\\*\\pn\\pnlvl1}II\\par\\pard{\\*\\pn\\pnlvl2}a\\par"
+                      "\\pard{\\pntext\\f0 7.\\tab}{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}own\\par"
+                      "\\pard{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}next\\par"
+                      "{\\*\\pn\\pnlvlbody\\pndec{\\pntxta .}}\\pard reset\\par}"),
+          doc);
+  EXPECT_EQ(PlainText(doc), QString::fromUtf8("•\tone\r\n•\ttwo\r\n▪\tsquare\r\n3.\tthree\r\n4.\tfour\r\n more\r\n"
+                                              "5.\tfive\r\nplain\r\n3.\tagain\r\n(A)\tA\r\niv)\tiv\r\nv)\tv\r\n"
+                                              "II.\tII\r\nb.\tb\r\nI.\tI\r\n(a)\ta\r\n(b)\tb\r\nII.\tII\r\n"
+                                              "(a)\ta\r\n7.\town\r\n2.\tnext\r\nreset"));
+  const QString outline = Outline(doc);
+  for (const char* part : {"P left li360 ri0 fi-360 sb0 sa0 tab360\n  [Arial 12] •<tab>one\n",
+                           "  [Courier New 8] iv)<tab>\n  [Arial 12] iv\n", "  [Arial 12] v)<tab>v\n"}) {
+    EXPECT_TRUE(outline.contains(QString::fromUtf8(part))) << part << "\n" << outline.toStdString();
+  }
 }
 
 TEST(RtfReader, ReadingStopsAtTheDocumentsClosingBrace) {
@@ -469,13 +640,7 @@ TEST(RtfReader, PicturesInPngAndJpeg) {
   EXPECT_EQ(Outline(doc), QString("P left li0 ri0 fi0 sb0 sa0\n  [Arial 12] a\n  [picture 20x10 of 8x4]\n  [Arial 12] b\n")
                               .replace("Arial", QFont().family()));
   EXPECT_EQ(PlainText(doc), "ab");
-  const QTextImageFormat f = [&] {
-    for (auto it = doc.begin().begin(); !it.atEnd(); ++it) {
-      if (it.fragment().charFormat().isImageFormat()) return it.fragment().charFormat().toImageFormat();
-    }
-    return QTextImageFormat();
-  }();
-  const QImage shown = doc.resource(QTextDocument::ImageResource, QUrl(f.name())).value<QImage>();
+  const QImage shown = FirstPicture(doc);
   EXPECT_EQ(shown.pixel(0, 0), qRgb(255, 0, 0));
   EXPECT_EQ(shown.pixel(7, 3), qRgb(0, 0, 255));
 
@@ -492,6 +657,20 @@ TEST(RtfReader, PicturesInPngAndJpeg) {
           doc);
   EXPECT_EQ(PlainText(doc), "xy");
   EXPECT_TRUE(Outline(doc).contains("[picture 8x4 of 8x4]"));
+
+  // A palette picture's transparent colour stays transparent.
+  QImage palette(4, 2, QImage::Format_Indexed8);
+  palette.setColorTable({qRgba(255, 0, 0, 255), qRgba(0, 0, 0, 0)});
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 4; ++x) palette.setPixel(x, y, x < 2 ? 0 : 1);
+  const QByteArray indexed = Encoded(palette, "PNG");
+  ASSERT_EQ(indexed[25], 3);  // colour type: palette
+  ASSERT_TRUE(indexed.contains("tRNS"));
+  ReadRtf(QStringView(QString("{\\rtf1{\\pict\\pngblip ") + Hex(indexed) + "}}"), doc);
+  const QImage read = FirstPicture(doc);
+  ASSERT_EQ(read.size(), QSize(4, 2));
+  EXPECT_EQ(read.pixel(0, 1), qRgba(255, 0, 0, 255));
+  EXPECT_EQ(qAlpha(read.pixel(3, 1)), 0);
 }
 
 TEST(RtfReader, PicturesThatAreNotShown) {
@@ -568,6 +747,18 @@ TEST(RtfReader, PicturesHoldWhatTheyClaim) {
   budget = 1000;
   EXPECT_EQ(platform::DecodeRtfPicture(noted, RtfPictureKind::Png, budget).pixel(7, 3), qRgb(0, 0, 255));
   EXPECT_EQ(budget, 1000 - 8 * 4 * 4);
+  // Sixteen bits a sample take twice the bytes of eight.
+  QImage deep(8, 4, QImage::Format_RGBA64);
+  deep.fill(QColor(0, 0, 255));
+  const QByteArray wide = Encoded(deep, "PNG");
+  ASSERT_EQ(wide[24], 16);  // bit depth
+  EXPECT_EQ(platform::CheckRtfPicture(wide, RtfPictureKind::Png).decodedBytes, 8 * 4 * 8);
+  budget = 8 * 4 * 8 - 1;
+  EXPECT_TRUE(platform::DecodeRtfPicture(wide, RtfPictureKind::Png, budget).isNull());
+  EXPECT_EQ(budget, 8 * 4 * 8 - 1);
+  budget = 8 * 4 * 8;
+  EXPECT_EQ(platform::DecodeRtfPicture(wide, RtfPictureKind::Png, budget).size(), QSize(8, 4));
+  EXPECT_EQ(budget, 0);
 }
 
 TEST(RtfReader, DeepNestingIsBoundedAndBalanced) {

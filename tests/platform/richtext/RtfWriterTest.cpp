@@ -179,6 +179,18 @@ TEST(RtfWriter, ListsTablesAndScriptsAsTheReaderUnderstoodThem) {
   ExpectRoundTrip(symbols);
   ReadRtf(QStringView(symbols), doc);
   EXPECT_TRUE(WriteRtf(doc).contains("\\u945?\\u946? \\u947? a\\par")) << WriteRtf(doc).toStdString();
+  // The signs of the dingbat fonts, those beyond 16 bits too, are written
+  // as the characters they are, in the text's own font; a symbol font
+  // without a chart keeps its name and codes.
+  const QString dingbats = QStringLiteral(
+      "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Wingdings;}{\\f2\\fcharset2 Webdings;}{\\f3 Zapf Dingbats;}"
+      "{\\f4\\fcharset2 Marlett;}}{\\listtext\\f1\\'d8\\tab}\\f1 J\\'fc\\f2 a!\\f3 3\\f4 a\\'b7\\f0  end}");
+  ExpectRoundTrip(dingbats);
+  ReadRtf(QStringView(dingbats), doc);
+  EXPECT_TRUE(WriteRtf(doc).contains("{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}{\\f1\\fnil\\fcharset0 Marlett;}}\r\n"
+                                     "\\viewkind4\\uc1\\pard\\f0\\fs24\\u11162?\\tab\\u9786?\\u10003?\\u10004?"
+                                     "\\u-10179?\\u-8841?\\u10003?\\f1 a\\u-3913?\\f0  end\\par"))
+      << WriteRtf(doc).toStdString();
   // A script ends before the paragraph mark and opens again after it.
   ExpectRoundTrip(QStringLiteral("{\\rtf1\\super\\par x\\sub 2\\par y\\cell\\row}"));
   ReadRtf(QStringView(u"{\\rtf1\\super\\par x\\sub 2\\par y\\par}"), doc);
