@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
@@ -22,9 +24,39 @@ QPointer<Form>& ActiveForm() {
   static QPointer<Form> form;
   return form;
 }
+
+// Enter and the keypad's Enter press the command button that has the
+// keyboard focus, as every button of the desktop the forms were written for
+// does; Qt leaves that to the auto-default buttons of dialogs. It looks at
+// the key before the button does, so that a default button too is pressed
+// once per key press: a held key's repeats press nothing. Dialogs (message
+// boxes, the file dialog, the name prompt) and menus keep their own keys.
+class EnterPressesFocusedButton : public QObject {
+ public:
+  using QObject::QObject;
+
+  static void Install() {
+    static QPointer<EnterPressesFocusedButton> installed;
+    if (installed || !qApp) return;
+    installed = new EnterPressesFocusedButton(qApp);
+    qApp->installEventFilter(installed);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (!button || !qobject_cast<Form*>(button->window())) return false;
+    if (!key->isAutoRepeat()) button->click();
+    return true;
+  }
+};
 }  // namespace
 
 Form::Form(QWidget* parent) : QWidget(parent, Qt::Window) {
+  EnterPressesFocusedButton::Install();
   client_ = new QWidget(this);
   client_->setObjectName(QStringLiteral("client"));
   client_->setAutoFillBackground(false);
