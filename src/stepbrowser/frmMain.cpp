@@ -312,7 +312,8 @@ void frmMain::LoadStepTable() {
   updStep->SetMin(1);
   updStep->SetMax(n);
   updStep->SetValue(1);
-  txtStepNum->SetMaxLength(n > 9 ? 2 : 1);
+  // As many digits as the last step's number has: 3 from 100 steps on.
+  txtStepNum->SetMaxLength(static_cast<int>(QString::number(n).size()));
   // 10
   if (n == 0) Refuse(QStringLiteral("Invalid table."), true);
   // 11
