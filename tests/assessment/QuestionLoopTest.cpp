@@ -4,6 +4,7 @@
 #include <QHelpEvent>
 #include <QToolTip>
 
+#include "Keyboard.h"
 #include "QandAFixture.h"
 
 using namespace assessment;
@@ -292,6 +293,29 @@ TEST_F(QuestionLoopTest, JudgementCodesAndPartStates) {
   EXPECT_EQ(parts, 6);  // five questions, one of them in two parts
   EXPECT_EQ(ends.ends, 1);
   EXPECT_EQ(seenCodes[QStringLiteral("CHQ")] + seenCodes[QStringLiteral("WHQ")] + seenCodes[QStringLiteral("PHQ")], 2);
+}
+
+TEST_F(QuestionLoopTest, EnterPressesTheFocusedJudgementButtonOncePerKeyPress) {
+  MakeSimpleTest(3);
+  ASSERT_TRUE(LoadWith());
+  const auto judge = [&](QPushButton* button, bool keypad, const QString& code) {
+    const int q = static_cast<int>(form->CurrentQuestionId);
+    const long position = form->CurrentQuestion;
+    ASSERT_TRUE(testsupport::FocusByTab(button));
+    testsupport::PressEnter(form.get(), keypad, 3);  // held down: one judgement
+    EXPECT_EQ(form->Test.Questions(q, 0, slotState), code);
+    EXPECT_EQ(form->CurrentQuestion, position + 1);
+  };
+  judge(form->cmdCorrect, false, QStringLiteral("CFQ"));
+  judge(form->cmdWrong, true, QStringLiteral("WFQ"));
+  CloseResultsWhenShown();
+  judge(form->cmdPass, false, QStringLiteral("PFQ"));
+  EXPECT_TRUE(seen.shown);
+  ASSERT_EQ(seen.data.size(), 1u);
+  for (double share : seen.data[0]) EXPECT_NEAR(share, 100.0 / 3, 1e-3);  // one each of correct, wrong, pass
+  EXPECT_EQ(ends.ends, 1);
+  ASSERT_EQ(StoredResults().size(), 1u);
+  EXPECT_NEAR(StoredResults()[0].percent, 100.0 / 3, 0.5);
 }
 
 TEST_F(QuestionLoopTest, QuestionBarCountsDownFromTwenty) {
