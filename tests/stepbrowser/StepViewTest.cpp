@@ -93,6 +93,7 @@ TEST_F(StepView, OneDigitBox) {
 TEST_F(StepView, TwoDigitBox) {
   StartWith(12);
   ASSERT_EQ(box->MaxLength(), 2);
+  EXPECT_TRUE(box->ShowsWhole(QStringLiteral("88"), box->font()));
   form->updStep->SetValue(5);
   ExpectStep(5);
   Type("1");
@@ -134,6 +135,20 @@ TEST_F(StepView, TwoDigitBox) {
 TEST_F(StepView, ThreeDigitBoxReachesEveryStep) {
   StartWith(122);
   ASSERT_EQ(box->MaxLength(), 3);
+  // Its number shows whole, in the largest type up to the design's that lets it.
+  auto showsEveryNumber = [&](int points) {
+    QFont font = box->font();
+    font.setPointSize(points);
+    bool whole = true;
+    for (const char* number : {"000", "111", "222", "333", "444", "555", "666", "777", "888", "999"})
+      whole = whole && box->ShowsWhole(QString::fromLatin1(number), font);
+    return whole;
+  };
+  const int points = box->font().pointSize();
+  EXPECT_LE(points, 14);
+  EXPECT_TRUE(showsEveryNumber(points));
+  if (points < 14) EXPECT_FALSE(showsEveryNumber(points + 1));
+  EXPECT_TRUE(box->font().bold());
   Type("115");
   EXPECT_EQ(box->Text(), QStringLiteral("115"));
   ExpectStep(115);
