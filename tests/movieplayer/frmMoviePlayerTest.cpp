@@ -297,7 +297,7 @@ TEST_F(Player, EnterPressesTheFocusedButtonOncePerKeyPress) {
   ASSERT_TRUE(FocusByTab(player.cmdMute));
   PressEnter(&player, false, 3);
   EXPECT_TRUE(player.Muted);
-  PressEnter(&player, true, 3);
+  PressEnter(&player, true, 2);
   EXPECT_FALSE(player.Muted);
   ASSERT_TRUE(FocusByTab(player.CmdClose));
   PressEnter(&player);

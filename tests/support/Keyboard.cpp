@@ -1,11 +1,33 @@
 #include "Keyboard.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QTest>
 #include <QWidget>
-#include <QWindow>
 
 namespace testsupport {
+namespace {
+
+// Where the window system hands a key: the keyboard grab, else an open
+// menu, else the window's focus.
+QWidget* Receiver(QWidget* inWindow) {
+  if (QWidget* grabber = QWidget::keyboardGrabber()) return grabber;
+  if (QWidget* popup = QApplication::activePopupWidget()) return popup->focusWidget() ? popup->focusWidget() : popup;
+  QWidget* window = inWindow->window();
+  return window->focusWidget() ? window->focusWidget() : window;
+}
+
+void Send(QWidget* inWindow, QEvent::Type type, bool keypad, bool repeat, quint64 time) {
+  QPointer<QWidget> receiver = Receiver(inWindow);
+  QKeyEvent event(type, keypad ? Qt::Key_Enter : Qt::Key_Return, keypad ? Qt::KeypadModifier : Qt::NoModifier,
+                  QStringLiteral("\r"), repeat);
+  event.setTimestamp(time);
+  QApplication::sendEvent(receiver, &event);
+  QCoreApplication::processEvents();
+}
+
+}  // namespace
 
 bool FocusByTab(QWidget* control) {
   control->window()->activateWindow();
@@ -16,18 +38,19 @@ bool FocusByTab(QWidget* control) {
 }
 
 void PressEnter(QWidget* inWindow, bool keypad, int repeats) {
-  // A click may close the window for good; the rest of the key then goes nowhere.
-  QPointer<QWindow> window = inWindow->window()->windowHandle();
-  const int key = keypad ? Qt::Key_Enter : Qt::Key_Return;
-  const Qt::KeyboardModifiers modifiers = keypad ? Qt::KeypadModifier : Qt::NoModifier;
-  const QString text = QStringLiteral("\r");
-  QTest::simulateEvent(window, true, key, modifiers, text, false);
-  // X11 reports a held key as a release and a press, both marked as repeats.
-  for (int i = 0; i < repeats && window; ++i) {
-    QTest::simulateEvent(window, false, key, modifiers, text, true);
-    if (window) QTest::simulateEvent(window, true, key, modifiers, text, true);
+  // Milliseconds since the window system started; each press begins well
+  // after the last one ended. A click may close the window for good.
+  static quint64 now = 1000;
+  QPointer<QWidget> window = inWindow->window();
+  now += 100;
+  Send(window, QEvent::KeyPress, keypad, false, now);
+  now += 500;  // the delay before a held key repeats
+  for (int i = 0; i < repeats && window; ++i, now += 40) {
+    const bool marked = i % 2 == 1;
+    Send(window, QEvent::KeyRelease, keypad, marked, now);
+    if (window) Send(window, QEvent::KeyPress, keypad, marked, now);
   }
-  if (window) QTest::simulateEvent(window, false, key, modifiers, text, false);
+  if (window) Send(window, QEvent::KeyRelease, keypad, false, now + 20);
 }
 
 }  // namespace testsupport

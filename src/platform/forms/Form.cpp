@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <utility>
 
 #include "platform/forms/Twips.h"
 
@@ -44,14 +45,28 @@ class EnterPressesFocusedButton : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::KeyPress) return false;
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+    if (event->type() == QEvent::KeyRelease) {
+      lastRelease_ = {key->key(), key->timestamp()};
+      return false;
+    }
     auto* button = qobject_cast<QPushButton*>(watched);
     if (!button || !qobject_cast<Form*>(button->window())) return false;
-    if (!key->isAutoRepeat()) button->click();
+    if (!IsRepeat(*key)) button->click();
     return true;
   }
+
+ private:
+  // X11 repeats a held key as a release and a press at the same moment;
+  // Qt marks the pair as a repeat only when both are already queued.
+  bool IsRepeat(const QKeyEvent& press) const {
+    if (press.isAutoRepeat()) return true;
+    return press.timestamp() != 0 && lastRelease_ == std::pair{press.key(), press.timestamp()};
+  }
+
+  std::pair<int, quint64> lastRelease_{0, 0};
 };
 }  // namespace
 
