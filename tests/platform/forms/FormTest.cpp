@@ -1,6 +1,7 @@
 #include "platform/forms/Form.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -246,7 +247,7 @@ TEST(Form, EnterPressesTheFocusedCommandButtonOncePerKeyPress) {
   f.Unload();
 }
 
-TEST(Form, MessageBoxesAndMenusKeepTheirOwnEnter) {
+TEST(Form, DialogsAndMenusKeepTheirOwnEnter) {
   using testsupport::FocusByTab, testsupport::PressEnter;
   RecordingForm f;
   auto* ask = new QPushButton(QStringLiteral("Ask"), f.Client());
@@ -283,6 +284,21 @@ TEST(Form, MessageBoxesAndMenusKeepTheirOwnEnter) {
   EXPECT_EQ(asked, 2);
   EXPECT_EQ(answers, (std::vector<int>{vbYes, vbNo}));
   EXPECT_EQ(boxTexts, (std::vector<std::string>{"Go on?", "Go on?"}));
+
+  // In the name prompt, Enter takes the name typed.
+  QTimer type;
+  QObject::connect(&type, &QTimer::timeout, [&] {
+    QWidget* prompt = QApplication::activeModalWidget();
+    auto* name = prompt ? prompt->findChild<QComboBox*>() : nullptr;
+    if (!name || !QTest::qWaitForWindowActive(prompt)) return;
+    QTest::keyClicks(prompt->focusWidget(), "Hale");
+    PressEnter(prompt);
+  });
+  type.start(10);
+  bool cancelled = true;
+  EXPECT_EQ(ShowPrompt({QStringLiteral("Your name:"), QStringLiteral("Log on"), {}}, &cancelled), "Hale");
+  type.stop();
+  EXPECT_FALSE(cancelled);
 
   // In an open menu, Enter chooses the item; the focused button stays unpressed.
   menu->popup(f.mapToGlobal(QPoint(10, 10)));
