@@ -29,6 +29,7 @@ constexpr double kStepBoxWidth = 660;
 constexpr double kStepBoxHeight = 600;
 constexpr double kExitWidth = 1140;
 constexpr double kExitHeight = 660;
+constexpr int kStepNumberPoints = 14;
 
 // The step text's paragraphs stand off both edges of the box.
 constexpr int kStepIndent = 210;
@@ -87,7 +88,7 @@ frmMain::frmMain(QWidget* parent) : Form(parent) {
   txtStepNum->SetToolTipText(QStringLiteral("Enter step number"));
   txtStepNum->setAlignment(Qt::AlignCenter);
   QFont numberFont = txtStepNum->font();
-  numberFont.setPointSize(14);
+  numberFont.setPointSize(kStepNumberPoints);
   numberFont.setBold(true);
   txtStepNum->setFont(numberFont);
   platform::Move(txtStepNum, 10850, 6900, kStepBoxWidth, kStepBoxHeight);
@@ -312,11 +313,27 @@ void frmMain::LoadStepTable() {
   updStep->SetMin(1);
   updStep->SetMax(n);
   updStep->SetValue(1);
-  txtStepNum->SetMaxLength(n > 9 ? 2 : 1);
+  // As many digits as the last step's number has: 3 from 100 steps on.
+  txtStepNum->SetMaxLength(static_cast<int>(QString::number(n).size()));
+  FitStepNumberFont();
   // 10
   if (n == 0) Refuse(QStringLiteral("Invalid table."), true);
   // 11
   platform::Screen::SetMousePointer(platform::vbDefault);
+}
+
+// The design's 14 points leave room for two digits; a longer number gets
+// the largest size below that which shows it whole, whatever the font.
+void frmMain::FitStepNumberFont() {
+  QFont font = txtStepNum->font();
+  for (int points = kStepNumberPoints; points > 1; --points) {
+    font.setPointSize(points);
+    bool fits = true;
+    for (char16_t digit = u'0'; digit <= u'9' && fits; ++digit)
+      fits = txtStepNum->ShowsWhole(QString(txtStepNum->MaxLength(), QChar(digit)), font);
+    if (fits) break;
+  }
+  txtStepNum->setFont(font);
 }
 
 void frmMain::Form_Activate() {

@@ -85,6 +85,7 @@ class frmMain : public platform::Form {
   struct Abandoned {};
 
   void LoadStepTable();
+  void FitStepNumberFont();
   void ShowStepText();
   void ShowStepPicture(const QString& pictureName);
   // What the shared picture display needs of this window at this moment.

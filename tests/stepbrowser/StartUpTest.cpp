@@ -215,13 +215,13 @@ TEST_F(StartUp, NoPicturePrefixMeansNoPictures) {
   }
 }
 
-TEST_F(StartUp, StepBoxTakesTwoDigitsFromTenSteps) {
-  training->AddStepTable(QStringLiteral("Nine"), Variant("9"), steptables::NumberedSteps(9));
-  training->AddStepTable(QStringLiteral("Ten"), Variant("10"), steptables::NumberedSteps(10));
-  ASSERT_TRUE(Start(QStringLiteral("Nine")));
-  EXPECT_EQ(form->txtStepNum->MaxLength(), 1);
-  ASSERT_TRUE(Start(QStringLiteral("Ten")));
-  EXPECT_EQ(form->txtStepNum->MaxLength(), 2);
+TEST_F(StartUp, StepBoxTakesAsManyDigitsAsTheLastStepNumberHas) {
+  for (const auto& [steps, digits] : {std::pair{1, 1}, {9, 1}, {10, 2}, {99, 2}, {100, 3}, {122, 3}}) {
+    const QString name = QStringLiteral("Steps%1").arg(steps);
+    training->AddStepTable(name, Variant(name), steptables::NumberedSteps(steps));
+    ASSERT_TRUE(Start(name));
+    EXPECT_EQ(form->txtStepNum->MaxLength(), digits) << steps;
+  }
 }
 
 TEST_F(StartUp, DataFaultsGiveTheUnexpectedErrorMessage) {

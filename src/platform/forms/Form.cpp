@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <utility>
 
 #include "platform/forms/Twips.h"
 
@@ -22,9 +25,53 @@ QPointer<Form>& ActiveForm() {
   static QPointer<Form> form;
   return form;
 }
+
+// Enter and the keypad's Enter press the command button that has the
+// keyboard focus, as every button of the desktop the forms were written for
+// does; Qt leaves that to the auto-default buttons of dialogs. It looks at
+// the key before the button does, so that a default button too is pressed
+// once per key press: a held key's repeats press nothing. Dialogs (message
+// boxes, the file dialog, the name prompt) and menus keep their own keys.
+class EnterPressesFocusedButton : public QObject {
+ public:
+  using QObject::QObject;
+
+  static void Install() {
+    static QPointer<EnterPressesFocusedButton> installed;
+    if (installed || !qApp) return;
+    installed = new EnterPressesFocusedButton(qApp);
+    qApp->installEventFilter(installed);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+    if (event->type() == QEvent::KeyRelease) {
+      lastRelease_ = {key->key(), key->timestamp()};
+      return false;
+    }
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (!button || !qobject_cast<Form*>(button->window())) return false;
+    if (!IsRepeat(*key)) button->click();
+    return true;
+  }
+
+ private:
+  // X11 repeats a held key as a release and a press at the same moment;
+  // Qt marks the pair as a repeat only when both are already queued.
+  bool IsRepeat(const QKeyEvent& press) const {
+    if (press.isAutoRepeat()) return true;
+    return press.timestamp() != 0 && lastRelease_ == std::pair{press.key(), press.timestamp()};
+  }
+
+  std::pair<int, quint64> lastRelease_{0, 0};
+};
 }  // namespace
 
 Form::Form(QWidget* parent) : QWidget(parent, Qt::Window) {
+  EnterPressesFocusedButton::Install();
   client_ = new QWidget(this);
   client_->setObjectName(QStringLiteral("client"));
   client_->setAutoFillBackground(false);

@@ -3,6 +3,8 @@
 // were written against: Load / Activate / Resize / QueryUnload / Unload
 // events, modal and modeless Show, Hide, Unload, and Left, Top, Width,
 // Height (the window) and ScaleWidth, ScaleHeight (its client area) in twips.
+// In every form, Enter and the keypad's Enter press the command button that
+// has the keyboard focus, once per key press.
 #include <QColor>
 #include <QEventLoop>
 #include <QPointer>

@@ -1,8 +1,11 @@
 #include "platform/forms/TextBox.h"
 
 #include <QFocusEvent>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTimer>
 
 #include "platform/values/VbError.h"
@@ -10,6 +13,8 @@
 namespace platform {
 namespace {
 constexpr int kUnlimited = 32767;
+// What QLineEdit keeps clear on each side of its text, inside the contents.
+constexpr int kLineEditMargin = 2;
 
 bool WithinWindow(Qt::FocusReason reason) {
   return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
@@ -46,6 +51,16 @@ void TextBox::SetSelLength(int length) {
   const int n = std::min(length, static_cast<int>(text().size()) - start);
   if (n <= 0) setCursorPosition(start);
   else setSelection(start, n);
+}
+
+bool TextBox::ShowsWhole(const QString& text, const QFont& font) const {
+  QStyleOptionFrame option;
+  initStyleOption(&option);
+  const QRect contents = style()->subElementRect(QStyle::SE_LineEditContents, &option, this);
+  const QMargins margins = textMargins();
+  const int room = contents.width() - margins.left() - margins.right() - 2 * kLineEditMargin;
+  // QLineEdit keeps a pixel beyond the text for the caret.
+  return qRound(QFontMetricsF(font).horizontalAdvance(text)) + 1 <= room;
 }
 
 QColor TextBox::BackColor() const { return palette().color(QPalette::Base); }

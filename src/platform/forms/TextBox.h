@@ -34,6 +34,9 @@ class TextBox : public QLineEdit {
   QString ToolTipText() const { return toolTip(); }
   void SetToolTipText(const QString& text) { setToolTip(text); }
   void SetFocus() { setFocus(Qt::OtherFocusReason); }
+  // Whether the box, in that font, shows the whole text at once; a text that
+  // does not fit scrolls with the insertion point.
+  bool ShowsWhole(const QString& text, const QFont& font) const;
 
   std::function<void()> Change;
   std::function<void(int& keyAscii)> KeyPress;
