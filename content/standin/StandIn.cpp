@@ -20,7 +20,7 @@ QString Unquoted(const QString& text) {
 }
 
 int Refuse(const QString& prompt, const QString& program) {
-  std::fprintf(stderr, "%s: %s\n", qPrintable(program), qPrintable(QString(prompt).replace(QStringLiteral("\r\n"), QStringLiteral(" "))));
+  std::fprintf(stderr, "%s: %s\n", qPrintable(program), qPrintable(prompt.simplified()));
   platform::MsgBox(prompt, platform::vbExclamation, program);
   return 1;
 }
@@ -40,7 +40,7 @@ QString InstallAdvice(const QString& path) {
                                    {"text/plain", "a text editor", "featherpad"}};
   for (const Viewer& v : viewers) {
     if (type.inherits(QLatin1String(v.type))) {
-      return QStringLiteral("Install %1, for example with: sudo apt-get install %2")
+      return QStringLiteral("Install %1, for example with this command:\r\nsudo apt-get install %2")
           .arg(QLatin1String(v.kind), QLatin1String(v.package));
     }
   }

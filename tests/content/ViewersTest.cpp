@@ -81,7 +81,7 @@ TEST_F(StandIn, ShowsItsPageInTheTypesApplicationAndLastsAsLongAsIt) {
 TEST_F(StandIn, WithoutAnApplicationThatCanShowThePageABoxSaysSoAndWhatToInstall) {
   const QString prompt =
       "No application on this computer can show the page TKBTrainingReport.htm.\r\n\r\n"
-      "Install a web browser, for example with: sudo apt-get install netsurf-gtk";
+      "Install a web browser, for example with this command:\r\nsudo apt-get install netsurf-gtk";
   EXPECT_EQ(standin::ShowPage("TKBTrainingReport", dir.path(), ""), 1);
   EXPECT_EQ(asked, QStringList{Path("TKBTrainingReport.htm")});
   // An application that cannot start (a terminal program without a terminal).
@@ -101,9 +101,10 @@ TEST_F(StandIn, WithoutAnApplicationThatCanShowThePageABoxSaysSoAndWhatToInstall
   EXPECT_EQ(responder.boxes[2].title, "TKBWebPack");
   EXPECT_TRUE(asked.isEmpty());
   // The advice follows the page's type.
-  EXPECT_EQ(standin::InstallAdvice(Path("a.pdf")), "Install a PDF viewer, for example with: sudo apt-get install mupdf");
+  EXPECT_EQ(standin::InstallAdvice(Path("a.pdf")),
+            "Install a PDF viewer, for example with this command:\r\nsudo apt-get install mupdf");
   EXPECT_EQ(standin::InstallAdvice(Path("a.txt")),
-            "Install a text editor, for example with: sudo apt-get install featherpad");
+            "Install a text editor, for example with this command:\r\nsudo apt-get install featherpad");
   EXPECT_TRUE(standin::InstallAdvice(Path("a.png")).endsWith(" (image/png)."));
 }
 
