@@ -59,8 +59,7 @@ int ShowPage(const QString& program, const QString& folder, const QString& argum
                   program);
   }
   platform::ProcessInformation info;
-  int failure = 0;
-  if (!platform::CreateProcess(QStringLiteral("\"%1\"").arg(path), folder, info, &failure)) {
+  if (!platform::CreateProcess(QStringLiteral("\"%1\"").arg(path), folder, info)) {
     return Refuse(QStringLiteral("No application on this computer can show the page %1.\r\n\r\n%2")
                       .arg(page, InstallAdvice(path)),
                   program);

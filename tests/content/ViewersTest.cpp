@@ -196,8 +196,11 @@ TEST_F(MadeUpDesktop, ViewersComeOnlyForTypesWithoutAnApplicationThatShowsThemIn
   QFile(Bin() + "/x-terminal-emulator").setPermissions(QFile::ReadOwner | QFile::ExeOwner);
   EXPECT_EQ(Plan(), "application/pdf mupdf mupdf.desktop\ntext/html netsurf-gtk netsurf-gtk.desktop\n");
   ASSERT_TRUE(QFile::remove(Bin() + "/x-terminal-emulator"));
-  // A user's choice stays, even of the terminal editor.
-  Write(dir.filePath("config/mimeapps.list"), "[Default Applications]\ntext/plain=gedit.desktop;vim.desktop;\n");
+  // A user's choice of a default stays, even of the terminal editor; an
+  // application only added to a type is no choice of its default.
+  Write(dir.filePath("config/mimeapps.list"),
+        "[Added Associations]\napplication/pdf=display-im6.q16.desktop;\n\n"
+        "[Default Applications]\ntext/plain=gedit.desktop;vim.desktop;\n");
   EXPECT_EQ(Plan(), "application/pdf mupdf mupdf.desktop\ntext/html netsurf-gtk netsurf-gtk.desktop\n");
   ASSERT_TRUE(QFile::remove(dir.filePath("config/mimeapps.list")));
   // So does the choice of a desktop, read only on that desktop.
