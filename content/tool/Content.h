@@ -58,7 +58,6 @@ QByteArray EncodeGif(const QImage& image);
 struct TextFile {
   QString relativePath;
   QByteArray bytes;
-  bool executable = false;
 };
 QList<TextFile> SampleTextFiles();
 // The help pages of one compiled help file, before compiling.

@@ -1,6 +1,5 @@
-// The text files of the folder: the web page set and its starter, the
-// buoyage animation, the documents, the stand-in report program and the
-// pages of the help books.
+// The text files of the folder: the web page set, the buoyage animation, the
+// documents, the training report's page and the pages of the help books.
 #include "Content.h"
 
 namespace content {
@@ -89,7 +88,7 @@ const char* const kAnimation = R"html(<!DOCTYPE html>
 
 QList<TextFile> SampleTextFiles() {
   QList<TextFile> files;
-  // The web page set and the small program that shows it.
+  // The web page set (the stand-in program shows it).
   files.append({QStringLiteral("WebPack/style.css"), kStyle});
   files.append({QStringLiteral("WebPack/tkb300565.htm"),
                 Page(QStringLiteral("Passage planning"),
@@ -119,21 +118,6 @@ QList<TextFile> SampleTextFiles() {
                                     "where possible. Compare the fix with the planned track and correct for set "
                                     "and leeway. Use clearing bearings and parallel indexing near dangers.</p>\n"
                                     "<p><a href=\"tkb300565.htm\">Back to passage planning</a></p>"))});
-  files.append({QStringLiteral("WebPack/TKBWebPack"),
-                QByteArray(R"sh(#!/bin/sh
-# TKB web pack: shows a page of this set in the desktop's web browser.
-# The page comes as the only argument, possibly between double quotes.
-cd "$(dirname "$0")" || exit 1
-page=${1:-tkb300565.htm}
-page=$(printf '%s' "$page" | sed 's/^"//; s/"$//')
-if [ ! -f "$page" ]; then
-  echo "TKBWebPack: page not found: $page" >&2
-  exit 2
-fi
-if command -v gio >/dev/null 2>&1; then exec gio open "$page"; fi
-exec xdg-open "$page"
-)sh"),
-                true});
 
   files.append({QStringLiteral("Animations/buoyage.htm"), kAnimation});
 
@@ -178,7 +162,7 @@ exec xdg-open "$page"
                            "Nearest rescue coordination .. see the admiralty list of radio signals\n\n"
                            "Keep this list up to date and posted on the bridge.\n")});
 
-  // The training report program lies outside this package; a stand-in shows a page.
+  // The training report program lies outside this package; the stand-in shows a page that says so.
   files.append({QStringLiteral("Training/style.css"), kStyle});
   files.append({QStringLiteral("Training/TKBTrainingReport.htm"),
                 Page(QStringLiteral("Training report"),
@@ -186,14 +170,6 @@ exec xdg-open "$page"
                                     "package.</p>\n<p>The study records it reports on are kept in "
                                     "<code>Training/db/TKBStudy.mdb</code>, table <code>StudyList</code>: the "
                                     "person, the section, and when it was started and ended.</p>\n"))});
-  files.append({QStringLiteral("Training/TKBTrainingReport"),
-                QByteArray(R"sh(#!/bin/sh
-# Stand-in for the training report program: shows a page that says so.
-cd "$(dirname "$0")" || exit 1
-if command -v gio >/dev/null 2>&1; then exec gio open TKBTrainingReport.htm; fi
-exec xdg-open TKBTrainingReport.htm
-)sh"),
-                true});
   return files;
 }
 

@@ -26,31 +26,31 @@ void MakeFolderFor(const QString& path) {
   if (!QDir().mkpath(QFileInfo(path).absolutePath())) Fail(QStringLiteral("cannot make the folder of ") + path);
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes, bool executable = false) {
+void WriteFile(const QString& path, const QByteArray& bytes) {
   MakeFolderFor(path);
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
     Fail(QStringLiteral("cannot write ") + path);
-  }
-  file.close();
-  if (executable) {
-    file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther);
   }
 }
 
 QStringList CopyPrograms(const QString& buildDir, const QString& outDir) {
   QStringList copied;
   if (buildDir.isEmpty()) return copied;
-  // The web-browser module goes beside the programs that load it.
-  const std::pair<const char*, const char*> programs[] = {{"src/frontend", "Corvanta"},
-                                                          {"src/assessment", "Pellorin"},
-                                                          {"src/stepbrowser", "Varnok"},
-                                                          {"modules", "qvr-webbrowser.so"}};
-  for (const auto& [folder, name] : programs) {
+  // The web-browser module goes beside the programs that load it; the
+  // stand-in goes where each program it stands for would be.
+  const std::pair<const char*, const char*> programs[] = {{"src/frontend/Corvanta", "Corvanta"},
+                                                          {"src/assessment/Pellorin", "Pellorin"},
+                                                          {"src/stepbrowser/Varnok", "Varnok"},
+                                                          {"modules/qvr-webbrowser.so", "qvr-webbrowser.so"},
+                                                          {"content/qvr-standin", "WebPack/TKBWebPack"},
+                                                          {"content/qvr-standin", "Training/TKBTrainingReport"}};
+  for (const auto& [built, name] : programs) {
     const QString program = QString::fromLatin1(name);
-    const QString from = QDir(buildDir).filePath(QStringLiteral("%1/%2").arg(QLatin1String(folder), program));
+    const QString from = QDir(buildDir).filePath(QString::fromLatin1(built));
     if (!QFileInfo(from).isFile()) continue;
     const QString to = PathIn(outDir, program);
+    MakeFolderFor(to);
     QFile::remove(to);
     if (!QFile::copy(from, to)) Fail(QStringLiteral("cannot copy ") + from);
     copied << program;
@@ -229,7 +229,7 @@ QStringList LayOut(const LayoutOptions& options) {
   }
   WritePictures(out);
   report << QStringLiteral("%1 pictures in db").arg(SamplePictures().size());
-  for (const TextFile& file : SampleTextFiles()) WriteFile(PathIn(out, file.relativePath), file.bytes, file.executable);
+  for (const TextFile& file : SampleTextFiles()) WriteFile(PathIn(out, file.relativePath), file.bytes);
   WriteSummaryPdf(PathIn(out, QStringLiteral("Docs/COLREG summary.pdf")));
   report << QStringLiteral("web pack, animation, documents");
   for (const HelpBook& book : SampleHelpBooks()) report << WriteHelpBook(book, out);

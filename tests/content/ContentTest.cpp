@@ -24,12 +24,13 @@ using namespace platform;
 
 namespace {
 
-QString ToolPath() {
+QString BuildDir() {
   const QByteArray build = qgetenv("QVR_BUILD_DIR");
-  const QString dir = build.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/..")
-                                      : QString::fromLocal8Bit(build);
-  return QDir(dir).filePath(QStringLiteral("content/qvr-content"));
+  return build.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/..")
+                         : QString::fromLocal8Bit(build);
 }
+
+QString ToolPath() { return QDir(BuildDir()).filePath(QStringLiteral("content/qvr-content")); }
 
 struct ToolRun {
   int exitCode = -1;
@@ -73,7 +74,7 @@ class LaidOutFolder : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     folder_ = new QTemporaryDir;
-    const ToolRun run = RunTool({QStringLiteral("--out"), folder_->path()});
+    const ToolRun run = RunTool({QStringLiteral("--build"), BuildDir(), QStringLiteral("--out"), folder_->path()});
     output_ = new QString(run.output);
     exitCode_ = run.exitCode;
   }
@@ -499,8 +500,14 @@ TEST_F(LaidOutFolder, HelpFilesPagesMovieAndDocuments) {
   }
   const QByteArray page = head(Path("WebPack/tkb300565.htm"), 100000);
   EXPECT_TRUE(page.contains("<title>Passage planning</title>"));
-  EXPECT_TRUE(QFileInfo(Path("WebPack/TKBWebPack")).isExecutable());
-  EXPECT_TRUE(QFileInfo(Path("Training/TKBTrainingReport")).isExecutable());
+  // The programs the package does not hold: the stand-in under their names.
+  const QByteArray standIn = head(QDir(BuildDir()).filePath("content/qvr-standin"), 1 << 30);
+  ASSERT_TRUE(standIn.startsWith("\x7f" "ELF"));
+  for (const char* program : {"WebPack/TKBWebPack", "Training/TKBTrainingReport"}) {
+    EXPECT_TRUE(QFileInfo(Path(program)).isExecutable()) << program;
+    EXPECT_TRUE(head(Path(program), 1 << 30) == standIn) << program;
+  }
+  EXPECT_TRUE(head(Path("Training/TKBTrainingReport.htm"), 100000).contains("<title>Training report</title>"));
   const QByteArray animation = head(Path("Animations/buoyage.htm"), 100000);
   EXPECT_TRUE(animation.contains("<svg") && animation.contains("@keyframes"));
   EXPECT_EQ(head(Path("Docs/COLREG summary.pdf"), 5), "%PDF-");
@@ -526,8 +533,8 @@ TEST_F(LaidOutFolder, HelpFilesPagesMovieAndDocuments) {
 TEST(ContentTool, CopiesTheProgramsOfABuildAndLaysOutAgain) {
   ASSERT_TRUE(QFileInfo(ToolPath()).isExecutable()) << ToolPath().toStdString();
   QTemporaryDir build, app;
-  // A build with two of the three programs.
-  for (const char* program : {"src/assessment/Pellorin", "src/stepbrowser/Varnok"}) {
+  // A build with two of the three programs, and the stand-in.
+  for (const char* program : {"src/assessment/Pellorin", "src/stepbrowser/Varnok", "content/qvr-standin"}) {
     QDir(build.path()).mkpath(QFileInfo(build.filePath(program)).path());
     QFile file(build.filePath(program));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -538,9 +545,16 @@ TEST(ContentTool, CopiesTheProgramsOfABuildAndLaysOutAgain) {
   const QStringList arguments = {"--build", build.path(), "--out", app.path(), "--no-movie"};
   const ToolRun first = RunTool(arguments);
   ASSERT_EQ(first.exitCode, 0) << first.output.toStdString();
-  EXPECT_TRUE(first.output.contains("programs: Pellorin, Varnok")) << first.output.toStdString();
+  EXPECT_TRUE(first.output.contains("programs: Pellorin, Varnok, WebPack/TKBWebPack, Training/TKBTrainingReport\n"))
+      << first.output.toStdString();
   EXPECT_TRUE(QFileInfo(app.filePath("Pellorin")).isExecutable());
   EXPECT_TRUE(QFileInfo(app.filePath("Varnok")).isExecutable());
+  for (const char* program : {"WebPack/TKBWebPack", "Training/TKBTrainingReport"}) {
+    QFile copy(app.filePath(program));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly)) << program;
+    EXPECT_EQ(copy.readAll(), "#!/bin/sh\necho content/qvr-standin\n") << program;
+    EXPECT_TRUE(copy.permissions() & QFileDevice::ExeOwner) << program;
+  }
   EXPECT_FALSE(QFileInfo::exists(app.filePath("Corvanta")));
   EXPECT_FALSE(QFileInfo::exists(app.filePath("Videos/lookout.mpg")));
   // A study row written between two layouts is gone after the second: the
