@@ -207,6 +207,7 @@ TEST(StartUp, ClosingWithSettingsThatCannotBeWrittenEndsAndKeepsTheFile) {
     env.insert("QVR_CLOSE_CONFIG", config);
     env.insert("TMPDIR", dir.path());
     child.setProcessEnvironment(env);
+    child.setWorkingDirectory(dir.path());  // this program's may be a folder gone with an earlier test
     child.start(QCoreApplication::applicationFilePath(),
                 {"--gtest_filter=StartUp.ClosingWithSettingsThatCannotBeWrittenEndsAndKeepsTheFile"});
     ASSERT_TRUE(child.waitForFinished(60000));
