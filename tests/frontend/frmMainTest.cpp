@@ -163,10 +163,13 @@ void CloseWithUnwritableSettings(const QString& how) {
   main.SetHeight(7005);
   std::optional<testsupport::KeepToPermissions> asAUser;
   std::optional<testsupport::FileSizeLimit> fullDisk;
-  if (how == "folder") asAUser.emplace();
   if (how == "disk") fullDisk.emplace(16);
-  if (how == "folder") main.mnuExit->trigger();
-  else main.windowHandle()->close();
+  if (how == "folder") {
+    asAUser.emplace();
+    main.mnuExit->trigger();
+  } else {
+    main.windowHandle()->close();
+  }
   ADD_FAILURE() << "the program did not end";
   for (const auto& box : responder.boxes) ADD_FAILURE() << box.prompt.toStdString();
 }

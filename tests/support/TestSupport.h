@@ -1,6 +1,8 @@
 #pragma once
 // Helpers every test program shares: a dialog responder that records each
-// box and answers from a script, and a catcher for the program's End.
+// box and answers from a script, a catcher for the program's End, standard
+// error caught, and files that cannot be written: a full disk, and a folder's
+// permissions kept even by root.
 #include <QString>
 #include <csignal>
 #include <deque>
