@@ -34,10 +34,6 @@ double ReadGeometry(const QString& key, double fallback) {
   return ok ? static_cast<double>(value) : fallback;
 }
 
-void SaveGeometry(const QString& key, double value) {
-  platform::SaveSetting(kSettingsApp, kSettingsSection, key, platform::SingleText(value));
-}
-
 bool IsFileMissingError(std::int32_t number) {
   return number == err::ProviderFailure || number == err::FileNotFound || number == err::PathFileAccess ||
          number == err::PathNotFound;
@@ -252,11 +248,14 @@ void frmMain::Form_QueryUnload(int& cancel, int) { cancel = 0; }
 
 void frmMain::Form_Unload(int&) {
   if (WindowState() != platform::vbMinimized) {
-    SaveGeometry(QStringLiteral("MainLeft"), Left());
-    SaveGeometry(QStringLiteral("MainTop"), Top());
-    SaveGeometry(QStringLiteral("MainWidth"), Width());
-    SaveGeometry(QStringLiteral("MainHeight"), Height());
-    SaveGeometry(QStringLiteral("VBarPos"), platform::Left(lblHorDrag));
+    // One write: a settings file that cannot be written keeps all its
+    // values, and the close goes on.
+    platform::SaveSettings(kSettingsApp, kSettingsSection,
+                           {{QStringLiteral("MainLeft"), platform::SingleText(Left())},
+                            {QStringLiteral("MainTop"), platform::SingleText(Top())},
+                            {QStringLiteral("MainWidth"), platform::SingleText(Width())},
+                            {QStringLiteral("MainHeight"), platform::SingleText(Height())},
+                            {QStringLiteral("VBarPos"), platform::SingleText(platform::Left(lblHorDrag))}});
   }
   CatalogConnection.reset();
   StudyConnection.reset();

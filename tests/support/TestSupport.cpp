@@ -1,5 +1,10 @@
 #include "TestSupport.h"
 
+#include <cstdio>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include "platform/forms/Program.h"
 
 namespace testsupport {
@@ -52,5 +57,62 @@ EndCatcher::EndCatcher() {
 }
 
 EndCatcher::~EndCatcher() { platform::SetEndHandler(nullptr); }
+
+QString StandardErrorOf(const std::function<void()>& call) {
+  int ends[2];
+  if (pipe(ends) != 0) return QStringLiteral("<no pipe>");
+  std::fflush(stderr);
+  const int saved = dup(STDERR_FILENO);
+  dup2(ends[1], STDERR_FILENO);
+  close(ends[1]);
+  call();
+  std::fflush(stderr);
+  dup2(saved, STDERR_FILENO);
+  close(saved);
+  QByteArray said;
+  char buffer[4096];
+  for (ssize_t n; (n = read(ends[0], buffer, sizeof buffer)) > 0;) said.append(buffer, n);
+  close(ends[0]);
+  return QString::fromLocal8Bit(said);
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes) {
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGXFSZ, &ignore, &savedAction_);
+  getrlimit(RLIMIT_FSIZE, &saved_);
+  const rlimit small{bytes, saved_.rlim_max};
+  setrlimit(RLIMIT_FSIZE, &small);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+  setrlimit(RLIMIT_FSIZE, &saved_);
+  sigaction(SIGXFSZ, &savedAction_, nullptr);
+}
+
+namespace {
+// The calling thread's capabilities (capget and capset act on one thread).
+bool Capabilities(__user_cap_data_struct (&data)[2], bool set) {
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  return syscall(set ? SYS_capset : SYS_capget, &header, data) == 0;
+}
+}  // namespace
+
+KeepToPermissions::KeepToPermissions() {
+  __user_cap_data_struct data[2]{};
+  if (!Capabilities(data, false)) return;
+  effective_[0] = data[0].effective;
+  effective_[1] = data[1].effective;
+  data[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+  dropped_ = Capabilities(data, true);
+}
+
+KeepToPermissions::~KeepToPermissions() {
+  __user_cap_data_struct data[2]{};
+  if (!dropped_ || !Capabilities(data, false)) return;
+  data[0].effective = effective_[0];
+  data[1].effective = effective_[1];
+  Capabilities(data, true);
+}
 
 }  // namespace testsupport

@@ -1,8 +1,13 @@
 #pragma once
 // Helpers every test program shares: a dialog responder that records each
-// box and answers from a script, and a catcher for the program's End.
+// box and answers from a script, a catcher for the program's End, standard
+// error caught, and files that cannot be written: a full disk, and a folder's
+// permissions kept even by root.
 #include <QString>
+#include <csignal>
 #include <deque>
+#include <functional>
+#include <sys/resource.h>
 #include <vector>
 
 #include "platform/forms/Dialogs.h"
@@ -46,6 +51,35 @@ class EndCatcher {
   EndCatcher();
   ~EndCatcher();
   int ends = 0;
+};
+
+// What `call` writes on standard error (through a pipe, which no file-size
+// limit cuts short; at most a pipe's buffer).
+QString StandardErrorOf(const std::function<void()>& call);
+
+// While it lives, no file of this process grows past `bytes`: a write beyond
+// fails with EFBIG (SIGXFSZ ignored), as writes on a full disk fail.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes);
+  ~FileSizeLimit();
+
+ private:
+  rlimit saved_{};
+  struct sigaction savedAction_ {};
+};
+
+// While it lives, the calling thread keeps to files' permissions even as root
+// (its CAP_DAC_OVERRIDE and CAP_DAC_READ_SEARCH are set aside), so that a
+// read-only folder is one to it. Without those rights it changes nothing.
+class KeepToPermissions {
+ public:
+  KeepToPermissions();
+  ~KeepToPermissions();
+
+ private:
+  bool dropped_ = false;
+  unsigned effective_[2] = {0, 0};
 };
 
 }  // namespace testsupport

@@ -3,7 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/values/VbValues.h"
 
@@ -68,6 +74,98 @@ QString DecodeQuoted(const QString& line, qsizetype& at) {
   return out;
 }
 
+std::mutex& ReportLock() {
+  static std::mutex mutex;
+  return mutex;
+}
+// The last line said, guarded by ReportLock().
+QString& LastReport() {
+  static QString line;
+  return line;
+}
+
+QByteArray Native(const QString& path) { return QFile::encodeName(path); }
+
+// Why the last system call failed, as a user would put it.
+QString SystemError(const QString& doing) {
+  // A file-size limit (EFBIG) stands for a full disk as much as a quota does.
+  if (errno == ENOSPC || errno == EFBIG || errno == EDQUOT) return QStringLiteral("there is not enough room on the disk");
+  return doing + qt_error_string(errno);
+}
+
+// Writes all of bytes to fd; false with errno set when it cannot.
+bool WriteAll(int fd, const QByteArray& bytes) {
+  qsizetype done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = ENOSPC;
+      return false;
+    }
+    done += n;
+  }
+  return true;
+}
+
+bool WriteWhole(const QString& path, const QString& text, QString* why) {
+  const QFileInfo link(path);
+  // Through a symbolic link the file it leads to is replaced; the link stays.
+  const QFileInfo info(!link.isSymLink() ? path : link.exists() ? link.canonicalFilePath() : link.symLinkTarget());
+  const QString target = info.absoluteFilePath();
+  if (info.exists()) {
+    // A read-only file stays as it is, even for a user (root) who could
+    // replace it; a file that cannot be read would lose what it holds.
+    constexpr QFile::Permissions kAnyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (!(info.permissions() & kAnyWrite) || !info.isWritable()) {
+      *why = QStringLiteral("the file is read-only");
+      return false;
+    }
+    if (!info.isReadable()) {
+      *why = QStringLiteral("the file cannot be read");
+      return false;
+    }
+  }
+  if (!QDir().mkpath(info.absolutePath())) {
+    *why = QStringLiteral("its folder cannot be made");
+    return false;
+  }
+  // The new file is named after the program that writes it; one left by a
+  // program of the same number that was killed is taken over.
+  const QString temporary = info.absolutePath() + QStringLiteral("/.") + info.fileName() + u'.' +
+                            QString::number(::getpid()) + QStringLiteral(".new");
+  int fd = ::open(Native(temporary).constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0666);
+  if (fd < 0 && errno == EEXIST && ::unlink(Native(temporary).constData()) == 0)
+    fd = ::open(Native(temporary).constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0666);
+  if (fd < 0) {
+    *why = SystemError(QStringLiteral("its folder cannot be written: "));
+    return false;
+  }
+  struct stat old {};
+  if (::stat(Native(target).constData(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+  bool written = WriteAll(fd, text.toUtf8()) && ::fsync(fd) == 0;
+  if (!written) *why = SystemError(QStringLiteral("it cannot be written: "));
+  if (::close(fd) != 0 && written) {
+    written = false;
+    *why = SystemError(QStringLiteral("it cannot be written: "));
+  }
+  if (written && ::rename(Native(temporary).constData(), Native(target).constData()) != 0) {
+    written = false;
+    *why = SystemError(QStringLiteral("it cannot be replaced: "));
+  }
+  if (!written) {
+    ::unlink(Native(temporary).constData());
+    return false;
+  }
+  // The new name itself survives a power cut only once the folder is on disk.
+  const int folder = ::open(Native(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder >= 0) {
+    ::fsync(folder);
+    ::close(folder);
+  }
+  return true;
+}
+
 }  // namespace
 
 IniFile IniFile::Load(const QString& path) {
@@ -118,13 +216,19 @@ IniFile IniFile::Load(const QString& path) {
   return ini;
 }
 
-bool IniFile::Save(const QString& path) const {
-  const QFileInfo info(path);
-  // A read-only file stays as it is, even for a user (root) who could
-  // replace it.
-  constexpr QFile::Permissions kAnyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-  if (info.exists() && (!(info.permissions() & kAnyWrite) || !info.isWritable())) return false;
-  if (!QDir().mkpath(info.absolutePath())) return false;
+bool IniFile::Save(const QString& path, QString* why) const {
+  QString reason;
+  const bool saved = WriteWhole(path, Text(), &reason);
+  if (why) *why = reason;
+  if (saved) {
+    // A failure after a success is news again.
+    std::lock_guard<std::mutex> guard(ReportLock());
+    LastReport().clear();
+  }
+  return saved;
+}
+
+QString IniFile::Text() const {
   QString text;
   for (const Section& section : sections_) {
     if (!text.isEmpty()) text += u'\n';
@@ -132,14 +236,15 @@ bool IniFile::Save(const QString& path) const {
     for (const Entry& entry : section.entries)
       text += Encode(entry.key, Part::Key) + u'=' + Encode(entry.value, Part::Value) + u'\n';
   }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  const QByteArray bytes = text.toUtf8();
-  if (file.write(bytes) != bytes.size()) {
-    file.cancelWriting();
-    return false;
-  }
-  return file.commit();
+  return text;
+}
+
+void ReportNotSaved(const QString& what, const QString& path, const QString& why) {
+  const QString line = what + QStringLiteral(" not saved in \"") + path + QStringLiteral("\": ") + why;
+  std::lock_guard<std::mutex> guard(ReportLock());
+  if (line == LastReport()) return;
+  LastReport() = line;
+  std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
 }
 
 qsizetype IniFile::IndexOf(const QString& name) const {

@@ -23,9 +23,12 @@ class IniFile {
 
   // Reads the file; a missing or unreadable file reads as empty.
   static IniFile Load(const QString& path);
-  // Writes the whole file in one step; false when it cannot be written (a
-  // read-only file, a folder that cannot be made).
-  bool Save(const QString& path) const;
+  // Writes the whole file or nothing: the text goes into a new file beside
+  // it, which then takes its place, so a full disk or a kill leaves the file
+  // as it was. False, and why in *why, when it cannot be written (a file that
+  // is read-only or cannot be read, a folder that cannot be made or written,
+  // a full disk).
+  bool Save(const QString& path, QString* why = nullptr) const;
 
   const QList<Section>& Sections() const { return sections_; }
   const Section* FindSection(const QString& name) const;
@@ -34,8 +37,13 @@ class IniFile {
   void SetValue(const QString& section, const QString& key, const QString& value);
 
  private:
+  QString Text() const;
   qsizetype IndexOf(const QString& name) const;
   QList<Section> sections_;
 };
+
+// Says on standard error that `what` was not saved in the file and why; the
+// same line twice in a row is said once.
+void ReportNotSaved(const QString& what, const QString& path, const QString& why);
 
 }  // namespace platform

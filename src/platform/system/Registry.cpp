@@ -131,7 +131,10 @@ std::int32_t RegSetValue(HKEY key, const QString& subKey, int type, const QStrin
   // HKEY_LOCAL_MACHINE itself takes no new keys and no value.
   if (path.isEmpty() || !Exists(ini, path.mid(0, 1))) return ERROR_ACCESS_DENIED;
   ini.SetValue(Canonical(ini, path).join(u'\\'), kDefaultValue, data);
-  return ini.Save(file) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+  QString why;
+  if (ini.Save(file, &why)) return ERROR_SUCCESS;
+  ReportNotSaved(QStringLiteral("Registry value"), file, why);
+  return ERROR_ACCESS_DENIED;
 }
 
 std::int32_t RegQueryValue(HKEY key, const QString& subKey, QString* buffer, std::int32_t* size) {

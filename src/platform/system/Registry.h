@@ -28,9 +28,10 @@ inline constexpr int REG_SZ = 1;
 // that does not exist: ERROR_FILE_NOT_FOUND, *result 0.
 std::int32_t RegOpenKey(HKEY key, const QString& subKey, HKEY* result);
 // Sets the default value of subKey below `key` (of `key` itself when subKey is
-// empty), creating the keys on the way. Only REG_SZ. A file that cannot be
-// written (read-only, say) or a new key straight under HKEY_LOCAL_MACHINE:
-// ERROR_ACCESS_DENIED.
+// empty), creating the keys on the way, in one whole write of the file. Only
+// REG_SZ. A file that cannot be written (read-only, a full disk: the file
+// stays as it was, and one line on standard error says why) or a new key
+// straight under HKEY_LOCAL_MACHINE: ERROR_ACCESS_DENIED.
 std::int32_t RegSetValue(HKEY key, const QString& subKey, int type, const QString& data);
 // Reads the default value of subKey below `key` into buffer, followed by a NUL
 // character; *size holds the room in characters (at most buffer->size()) and

@@ -36,11 +36,17 @@ QString GetSetting(const QString& appName, const QString& section, const QString
 }
 
 void SaveSetting(const QString& appName, const QString& section, const QString& key, const QString& value) {
-  CheckNames(appName, section, key);
+  SaveSettings(appName, section, {{key, value}});
+}
+
+void SaveSettings(const QString& appName, const QString& section,
+                  const QList<std::pair<QString, QString>>& values) {
+  for (const auto& [key, value] : values) CheckNames(appName, section, key);
   const QString path = SettingsFile(appName);
   IniFile ini = IniFile::Load(path);
-  ini.SetValue(section, key, value);
-  if (!ini.Save(path)) Raise(err::PathFileAccess);
+  for (const auto& [key, value] : values) ini.SetValue(section, key, value);
+  QString why;
+  if (!ini.Save(path, &why)) ReportNotSaved(QStringLiteral("Settings"), path, why);
 }
 
 }  // namespace platform

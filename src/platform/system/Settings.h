@@ -2,7 +2,9 @@
 // The per-user settings store of GetSetting and SaveSetting: one INI file per
 // application name, "<configuration folder>/<application name>.ini", with a
 // section per section name. Values are texts.
+#include <QList>
 #include <QString>
+#include <utility>
 
 namespace platform {
 
@@ -15,7 +17,13 @@ QString SettingsFile(const QString& appName);
 // regard to case. An empty application, section or key name: error 5.
 QString GetSetting(const QString& appName, const QString& section, const QString& key,
                    const QString& defaultValue = QString());
-// Stores the text. An empty name: error 5; a file that cannot be written: 75.
+// Stores the text. An empty name: error 5. A file that cannot be written
+// keeps what it held, the value is not kept, one line on standard error says
+// why and the program goes on: the settings never fail a program.
 void SaveSetting(const QString& appName, const QString& section, const QString& key, const QString& value);
+// Stores several values of one section, in this order, in one write: all of
+// them or none, as SaveSetting does.
+void SaveSettings(const QString& appName, const QString& section,
+                  const QList<std::pair<QString, QString>>& values);
 
 }  // namespace platform

@@ -4,9 +4,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
 #include "data/DataTestSupport.h"
 
 using namespace platform;
@@ -84,23 +86,75 @@ TEST(Settings, EmptyNamesAreInvalidArguments) {
   EXPECT_EQ(FailureOf([] { SaveSetting("App", "Settings", "", "v"); }).number, err::InvalidProcedureCall);
 }
 
-TEST(Settings, AFileThatCannotBeWrittenIsAnAccessError) {
+// A value that cannot be stored is not kept: the file holds what it held,
+// nothing is left beside it, one line on standard error says why, and the
+// caller goes on.
+TEST(Settings, ValuesThatCannotBeWrittenLeaveTheFileAsItWasAndSayWhy) {
   ConfigFolder config;
-  SaveSetting("QVRV 5", "Settings", "MainTop", "10");
+  SaveSettings("QVRV 5", "Settings", {{"MainTop", "10"}, {"MainLeft", "300"}});
   const QString file = SettingsFile("QVRV 5");
-  ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadUser));
-  const Failure f = FailureOf([] { SaveSetting("QVRV 5", "Settings", "MainTop", "20"); });
-  EXPECT_EQ(f.number, err::PathFileAccess);
-  EXPECT_EQ(f.description, "Path/File access error");
-  EXPECT_EQ(GetSetting("QVRV 5", "Settings", "MainTop"), "10");
-  QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+  const QString before = "[Settings]\nMainTop=10\nMainLeft=300\n";
+  ASSERT_EQ(FileText(file), before);
+  const QString said = "Settings not saved in \"" + file + "\": ";
+  const auto attempt = [] {
+    return testsupport::StandardErrorOf(
+        [] { EXPECT_NO_THROW(SaveSettings("QVRV 5", "Settings", {{"MainTop", "20"}, {"MainWidth", "17100"}})); });
+  };
+  const auto unchanged = [&] {
+    EXPECT_EQ(FileText(file), before);
+    EXPECT_EQ(QDir(config.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"QVRV 5.ini"});
+  };
+
+  // Read-only, even to root; said once while it stays so.
+  ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+  EXPECT_EQ(attempt(), said + "the file is read-only\n");
+  EXPECT_EQ(attempt(), "");
+  unchanged();
+  ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner));
+
+  // A folder that cannot be written: no file can be made beside this one.
+  ASSERT_TRUE(QFile::setPermissions(config.path(), QFile::ReadOwner | QFile::ExeOwner));
+  {
+    testsupport::KeepToPermissions asAUser;
+    EXPECT_EQ(attempt(), said + "its folder cannot be written: Permission denied\n");
+  }
+  ASSERT_TRUE(QFile::setPermissions(config.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+  unchanged();
+
+  // A full disk: the new file cannot grow past a few bytes.
+  {
+    testsupport::FileSizeLimit full(12);
+    EXPECT_EQ(attempt(), said + "there is not enough room on the disk\n");
+  }
+  unchanged();
+
+  // With room again both values arrive, the file keeps its permissions, and
+  // a failure after that is said again.
+  ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+  EXPECT_EQ(attempt(), "");
+  EXPECT_EQ(FileText(file), "[Settings]\nMainTop=20\nMainLeft=300\nMainWidth=17100\n");
+  EXPECT_EQ(QFile::permissions(file), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser |
+                                          QFile::ReadGroup);
+  ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner));
+  EXPECT_EQ(attempt(), said + "the file is read-only\n");
+  ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner));
+
+  // Through a link, the file it leads to is written and the link stays.
+  ASSERT_TRUE(QDir().mkdir(config.path() + "/kept"));
+  ASSERT_TRUE(QFile::rename(file, config.path() + "/kept/QVRV 5.ini"));
+  ASSERT_TRUE(QFile::link("kept/QVRV 5.ini", file));
+  SaveSetting("QVRV 5", "Settings", "MainTop", "30");
+  EXPECT_TRUE(QFileInfo(file).isSymLink());
+  EXPECT_EQ(FileText(config.path() + "/kept/QVRV 5.ini"), "[Settings]\nMainTop=30\nMainLeft=300\nMainWidth=17100\n");
 
   // A configuration "folder" that is a file.
   QFile blocker(config.path() + "/blocker");
   ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
   blocker.close();
   qputenv("XDG_CONFIG_HOME", (config.path() + "/blocker").toLocal8Bit());
-  EXPECT_EQ(FailureOf([] { SaveSetting("QVRV 5", "Settings", "MainTop", "20"); }).number, err::PathFileAccess);
+  EXPECT_EQ(attempt(), "Settings not saved in \"" + config.path() + "/blocker/QVRV 5.ini\": its folder cannot be made\n");
+  EXPECT_EQ(GetSetting("QVRV 5", "Settings", "MainTop", "none"), "none");
 }
 
 TEST(Settings, TheConfigurationFolderFallsBackToDotConfig) {
