@@ -17,7 +17,7 @@ using namespace platform;
 namespace {
 
 QString Nwind() {
-  for (const QString& folder : {QFileInfo(QStringLiteral(__FILE__)).dir().filePath("../../shared/testdata"),
+  for (const QString& folder : {QStringLiteral(QVR_SOURCE_DIR "/../shared/testdata"),
                                 QStringLiteral("/work/shared/testdata")}) {
     if (QFileInfo::exists(folder + "/jet/nwind.mdb")) return folder + "/jet/nwind.mdb";
   }

@@ -141,8 +141,7 @@ void BM_CloseDuringSeek(benchmark::State& state) {
 BENCHMARK(BM_CloseDuringSeek)->Iterations(6)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 bool MakeMovie(const QString& path, const QStringList& spec) {
-  const QString script =
-      QFileInfo(QStringLiteral(__FILE__)).dir().absoluteFilePath(QStringLiteral("../content/make-sample-movie"));
+  const QString script = QStringLiteral(QVR_SOURCE_DIR "/content/make-sample-movie");
   return QProcess::execute(QStringLiteral("bash"), QStringList{script, path} + spec) == 0;
 }
 

@@ -14,8 +14,7 @@ QString MakeSampleMovie(const QString& path, int seconds) {
 }
 
 QString MakeSampleMovie(const QString& path, const MovieSpec& spec) {
-  const QString script =
-      QFileInfo(QStringLiteral(__FILE__)).dir().absoluteFilePath(QStringLiteral("../../content/make-sample-movie"));
+  const QString script = QStringLiteral(QVR_SOURCE_DIR "/content/make-sample-movie");
   QProcess ffmpeg;
   ffmpeg.setProcessChannelMode(QProcess::MergedChannels);
   const auto yesNo = [](bool on) { return on ? QStringLiteral("yes") : QStringLiteral("no"); };

@@ -133,7 +133,7 @@ inline QString PlainText(const QTextDocument& doc) {
 }
 
 inline QString DataPath(const QString& name) {
-  return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QLatin1StringView("/data/rtf/") + name;
+  return QStringLiteral(QVR_SOURCE_DIR "/tests/platform/richtext/data/rtf/") + name;
 }
 
 inline QByteArray ReadData(const QString& name) {
