@@ -329,6 +329,15 @@ TEST_F(MediaControl, ASoundFileWithoutAPictureCountsFramesOfItsDurationAndPlays)
       const int stopped = Reply(QStringLiteral("status movie position")).toInt();
       EXPECT_GE(stopped, middle);
       EXPECT_LE(stopped, middle + 3);
+      // Sought once it has played, and paused there: it stands at the place
+      // sought, not where the sound queued for the output would put it.
+      ASSERT_EQ(Send(QStringLiteral("seek movie to 5")), 0);
+      QDeadlineTimer again(5000);
+      while (Reply(QStringLiteral("status movie ready")) != QLatin1String("true") && !again.hasExpired()) QTest::qWait(10);
+      EXPECT_EQ(Reply(QStringLiteral("status movie position")), "5");
+      ASSERT_EQ(Send(QStringLiteral("pause movie")), 0);
+      QTest::qWait(300);
+      EXPECT_EQ(Reply(QStringLiteral("status movie position")), "5");
     }
     // A play runs on to the last frame.
     ASSERT_EQ(Send(QStringLiteral("play movie")), 0);
