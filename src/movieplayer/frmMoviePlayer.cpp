@@ -327,6 +327,9 @@ void frmMoviePlayer::Form_Load() {
   LbTotalTime->setText(TotalTimeText(mci_->MciGetLengthMs(kAlias) / 1000.0));
   SetWidth(VideoAreaWidth());
   SetHeight(VideoAreaHeight());
+  // Opened again at the size it had (the designed window of a sound, say),
+  // the window gets no resize when it shows; its layout is due all the same.
+  if (!testAttribute(Qt::WA_PendingResizeEvent)) Form_Resize();
 }
 
 void frmMoviePlayer::OpenMovie() {

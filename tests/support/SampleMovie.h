@@ -25,6 +25,22 @@ struct MovieSpec {
 QString MakeSampleMovie(const QString& path, int seconds = 4);
 QString MakeSampleMovie(const QString& path, const MovieSpec& spec);
 
+// Writes a sound file with no picture: a 440 Hz tone of `seconds`, MPEG
+// layer III for a path ending in .mp3, AAC in MP4 for .m4a; with `cover`, a
+// 600 x 600 picture is stored in the file as its cover, as music shops and
+// CD rippers store one. Empty on success, else what went wrong.
+QString MakeSampleSound(const QString& path, double seconds, bool cover = false);
+
+// What libmpv's "pcm" audio output wrote into a WAVE file: the seconds of
+// sound and of the part of it that is not silence. `closed` once the output
+// has finished the file (its header then gives the file's own size).
+struct WrittenSound {
+  bool closed = false;
+  double seconds = 0;
+  double audibleSeconds = 0;
+};
+WrittenSound ReadWrittenSound(const QString& path);
+
 // Frame `frame` of a movie as ffmpeg shows it (turned as its stream says); a
 // null image when ffmpeg fails.
 QImage MovieFrame(const QString& path, int frame);

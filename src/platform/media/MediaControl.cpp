@@ -28,9 +28,14 @@
 namespace platform {
 namespace {
 
-QString& AudioOutput() {
-  static QString driver;
-  return driver;
+struct AudioOutputChoice {
+  QString driver;
+  QString file;
+};
+
+AudioOutputChoice& AudioOutput() {
+  static AudioOutputChoice choice;
+  return choice;
 }
 
 // Opening decodes the first picture; a slow disk or a software renderer can
@@ -43,6 +48,8 @@ constexpr std::uint64_t kFileOpened = 2;
 constexpr std::uint64_t kFirstSeek = 1000;
 // The largest picture the renderer draws; a larger window stretches it.
 constexpr int kLargestPicture = 8192;
+// A file with sound and no picture is counted in frames of this rate.
+constexpr double kSoundFramesPerSecond = 25;
 
 // Splits a command at blanks; a double-quoted piece is one word without its
 // quotes, and in it two double quotes in a row stand for one.
@@ -345,6 +352,8 @@ class Device : public QObject {
     startPending_ = false;
     WatchBound(std::nullopt);
     SetFlag("pause", true);
+    // A sound that has not played since it was held stays where it was.
+    if (!heldSeconds_) HoldSound(Double("time-pos"));
     mode_ = Mode::Paused;
     return 0;
   }
@@ -375,6 +384,11 @@ class Device : public QObject {
 
   qint64 LengthUnits() const {
     if (milliseconds_) return std::llround(Double("duration") * 1000.0);
+    // However short, a sound lasts a frame: a length of 0 plays nothing.
+    if (!picture_) {
+      const double seconds = Double("duration");
+      return seconds > 0 ? std::max<qint64>(1, std::llround(seconds * kSoundFramesPerSecond)) : 0;
+    }
     const qint64 frames = Integer("estimated-frame-count");
     return frames > 0 ? frames : std::llround(Double("duration") * Double("container-fps"));
   }
@@ -384,7 +398,10 @@ class Device : public QObject {
     const qint64 length = LengthUnits();
     if (seek_) return std::clamp<qint64>(SeekTargetUnits(), 0, length);
     if (AtEnd()) return length;
-    const qint64 position = milliseconds_ ? std::llround(Double("time-pos") * 1000.0) : Integer("estimated-frame-number");
+    const double seconds = heldSeconds_.value_or(Double("time-pos"));
+    const qint64 position = milliseconds_ ? std::llround(seconds * 1000.0)
+                            : picture_    ? Integer("estimated-frame-number")
+                                          : std::llround(seconds * kSoundFramesPerSecond);
     return std::clamp<qint64>(position, 0, length);
   }
 
@@ -431,7 +448,8 @@ class Device : public QObject {
 
     // The frames come to us and we draw them (see VideoSurface).
     Option("vo", "libmpv");
-    if (!AudioOutput().isEmpty()) Option("ao", AudioOutput().toUtf8());
+    if (!AudioOutput().driver.isEmpty()) Option("ao", AudioOutput().driver.toUtf8());
+    if (!AudioOutput().file.isEmpty()) Option("ao-pcm-file", QFile::encodeName(AudioOutput().file));
     // Without the cache exact seeks in MPEG program streams land late.
     Option("cache", "yes");
     Option("hr-seek", "yes");
@@ -439,6 +457,13 @@ class Device : public QObject {
     Option("idle", "yes");
     Option("pause", "yes");
     Option("keepaspect", "no");
+    // A cover stored with the sound, or lying beside it, is no picture: the
+    // file plays as sound.
+    Option("audio-display", "no");
+    Option("cover-art-auto", "no");
+    // Without a sound output (no sound card) a sound plays on unheard, its
+    // time running as a movie's does.
+    Option("audio-fallback-to-null", "yes");
     // The renderer gets the frames as stored; a rotated movie is turned by a
     // filter set once the file is open, before its decoders are made.
     Option("video-rotate", "no");
@@ -474,6 +499,7 @@ class Device : public QObject {
     if (!WaitFor(MPV_EVENT_FILE_LOADED, deadline)) return loadFailed_ ? mcierr::InvalidFile : mcierr::DeviceNotReady;
     // The picture size is known once the first picture is decoded.
     if (!WaitFor(MPV_EVENT_PLAYBACK_RESTART, deadline)) return loadFailed_ ? mcierr::InvalidFile : mcierr::DeviceNotReady;
+    picture_ = Integer("current-tracks/video/id") > 0;
     ReadOwnSize();
     destination_ = QRect(QPoint(0, 0), own_);
     surface_->setGeometry(destination_);
@@ -558,8 +584,16 @@ class Device : public QObject {
   // stream's time stamps are offset.
   double UnitsToSeconds(qint64 units) const {
     if (milliseconds_) return static_cast<double>(units) / 1000.0;
+    if (!picture_) return std::max(0.0, static_cast<double>(units) / kSoundFramesPerSecond);
     const double fps = Double("container-fps");
     return fps > 0 ? std::max(0.0, (static_cast<double>(units) - 0.5) / fps) : 0.0;
+  }
+
+  // Where a sound stands while it does not play. libmpv counts the sound it
+  // has queued for the output while paused as played: after a seek its
+  // position lies up to a fifth of a second before the place sought.
+  void HoldSound(double seconds) {
+    if (!picture_) heldSeconds_ = std::max(0.0, seconds);
   }
 
   // Starts the picture moving once the caller is back in the event loop.
@@ -573,7 +607,10 @@ class Device : public QObject {
     if (!startPending_) return;
     startPending_ = false;
     // A seek under way starts it when it lands.
-    if (mode_ == Mode::Playing && !parkedAtEnd_ && !seek_) SetFlag("pause", false);
+    if (mode_ == Mode::Playing && !parkedAtEnd_ && !seek_) {
+      heldSeconds_.reset();
+      SetFlag("pause", false);
+    }
   }
 
   int SeekUnits(qint64 units) {
@@ -582,7 +619,9 @@ class Device : public QObject {
     SetFlag("pause", true);
     mode_ = Mode::Stopped;
     const bool toEnd = units >= LengthUnits();
-    const QByteArray seconds = QByteArray::number(toEnd ? Double("duration") : UnitsToSeconds(units), 'f', 6);
+    const double target = toEnd ? Double("duration") : UnitsToSeconds(units);
+    HoldSound(target);
+    const QByteArray seconds = QByteArray::number(target, 'f', 6);
     const char* seek[] = {"seek", seconds.constData(), "absolute+exact", nullptr};
     const std::uint64_t id = std::max(kFirstSeek, lastSeek_ + 1);
     if (Mpv()->command_async(mpv_, id, seek) < 0) return mcierr::DeviceNotReady;
@@ -600,7 +639,7 @@ class Device : public QObject {
   // The place sought, in the current time format.
   qint64 SeekTargetUnits() const {
     if (seek_->milliseconds == milliseconds_) return seek_->units;
-    const double fps = Double("container-fps");
+    const double fps = picture_ ? Double("container-fps") : kSoundFramesPerSecond;
     if (fps <= 0) return 0;
     const double units = static_cast<double>(seek_->units);
     return std::llround(milliseconds_ ? units / fps * 1000.0 : units / 1000.0 * fps);
@@ -710,6 +749,7 @@ class Device : public QObject {
     if (!boundSeconds_ || property->format != MPV_FORMAT_DOUBLE || mode_ != Mode::Playing) return;
     if (*static_cast<double*>(property->data) + 1e-6 >= *boundSeconds_) {
       SetFlag("pause", true);
+      HoldSound(*static_cast<double*>(property->data));
       mode_ = Mode::Stopped;
       WatchBound(std::nullopt);
     }
@@ -731,9 +771,11 @@ class Device : public QObject {
   bool milliseconds_ = false;
   bool parkedAtEnd_ = false;
   bool loadFailed_ = false;
+  bool picture_ = true;  // false for a file of sound alone
   bool watching_ = false;
   bool startPending_ = false;
   std::optional<double> boundSeconds_;
+  std::optional<double> heldSeconds_;  // see HoldSound
   std::optional<SeekTarget> seek_;
   std::uint64_t lastSeek_ = 0;
   int left_ = 1000;
@@ -938,7 +980,7 @@ QString MciGetErrorString(int code) {
   return QString();
 }
 
-void MciSetAudioOutput(const QString& driver) { AudioOutput() = driver; }
+void MciSetAudioOutput(const QString& driver, const QString& file) { AudioOutput() = {driver, file}; }
 
 std::int32_t MciWindowHandle(QWidget* widget) {
   if (widget == nullptr) return 0;

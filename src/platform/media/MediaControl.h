@@ -37,7 +37,8 @@ constexpr int CreateWindow = 347;
 // Carries out one command. Returns 0 or an error code; the reply of a status
 // or where command goes to *reply (emptied for the other commands; may be null).
 //
-// Commands, keywords case-insensitive, numbers in the device's time format:
+// Commands, keywords case-insensitive, numbers in the device's time format
+// (a file of sound without a picture counts 25 frames a second):
 //   open <path or "path"> [type MPEGVideo] [alias A] [parent H] [style S]
 //     (in a quoted word "" stands for one double quote: "say ""cheese"".mpg")
 //   close A | play A [from F] [to T] | pause A | seek A to N
@@ -52,8 +53,9 @@ int MciSendString(const QString& command, QString* reply);
 QString MciGetErrorString(int code);
 
 // The audio output devices opened from now on use: "null" in tests, empty
-// for libmpv's own choice.
-void MciSetAudioOutput(const QString& driver);
+// for libmpv's own choice; an output that writes a file ("pcm", what is
+// played as WAVE) writes it to `file`.
+void MciSetAudioOutput(const QString& driver, const QString& file = QString());
 
 // The number that names a widget as a window in commands ("parent H"); the
 // same number for the same widget, 0 for none. The widget keeps no native
