@@ -168,20 +168,18 @@ QString FromLibrary(char* text) {
   return value;
 }
 
-// Types libmdb 1.0 has no name for.
-constexpr int kBigInt = 0x13;        // "Large Number", Access 2016 and later
-constexpr int kExtendedDate = 0x14;  // "Date/Time Extended", Access 2019 and later
+// "Date/Time Extended" (Access 2019 and later), a type libmdb 1.0 has no name for.
+constexpr int kExtendedDate = 0x14;
 
 // The declared type in our convention of a column whose values are of the
-// given type; none for what cannot be read (attachments, multi-valued
-// fields, types nobody knows), which reads as Null.
+// given type; none for what cannot be read (attachments and multi-valued
+// fields, "Large Number" and types libmdb does not know), which reads as Null.
 QString DeclaredTypeOf(int type) {
   switch (type) {
     case MDB_BOOL: return data::DeclaredType(ColumnType::YesNo);
     case MDB_BYTE:
     case MDB_INT:
-    case MDB_LONGINT:
-    case kBigInt: return data::DeclaredType(ColumnType::Integer);
+    case MDB_LONGINT: return data::DeclaredType(ColumnType::Integer);
     case MDB_MONEY:
     case MDB_FLOAT:
     case MDB_DOUBLE:
@@ -456,7 +454,6 @@ class TableCopy {
       case MDB_BYTE: return Integer(Raw<std::uint8_t>(stored));
       case MDB_INT: return Integer(Raw<std::int16_t>(stored));
       case MDB_LONGINT: return Integer(Raw<std::int32_t>(stored));
-      case kBigInt: return Integer(Raw<std::int64_t>(stored));
       case MDB_MONEY: return Double(static_cast<double>(Raw<std::int64_t>(stored)) / 10000.0);
       case MDB_FLOAT: {
         // The single's shortest decimal form, so 0.15 stays 0.15.

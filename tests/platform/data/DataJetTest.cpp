@@ -23,6 +23,7 @@
 
 #include "DataTestSupport.h"
 #include "platform/data/JetFile.h"
+#include "platform/data/JetValues.h"
 
 using namespace platform;
 using namespace datatest;
@@ -634,4 +635,56 @@ TEST_F(JetTest, DamagedFilesFailWithoutACrashOrAChange) {
   QFile::copy(folder_ + "/DateTestDatabase.mdb", file);
   EXPECT_EQ(Open(file, "", adModeRead)->TableNames(), QStringList{"DateTest"});
   EXPECT_GT(failed, 2 * mustFail);  // some of the random ones too
+}
+
+// Stored bytes as Access writes them, and bytes no valid file holds.
+TEST(JetValuesTest, StoredBytesReadAsAccessWritesThem) {
+  const auto text = [](const char* hex) { return jet::TextOf(QByteArray::fromHex(hex)); };
+  // Compressed runs and uncompressed ones, each ended by a zero byte; a pair
+  // whose low byte is zero never stands in a compressed text.
+  EXPECT_EQ(text("fffe41003dd801de0042"), QString::fromUtf8("A\xF0\x9F\x98\x81" "B"));
+  EXPECT_EQ(text("41003dd800de"), QString::fromUtf8("A\xF0\x9F\x98\x80"));
+  EXPECT_EQ(text("fffe5761796e65"), "Wayne");
+  EXPECT_EQ(text("fffe"), "");
+  EXPECT_EQ(text("fffe41000042"), "AB");  // an empty uncompressed run
+  EXPECT_EQ(text("410042"), "A");         // a last odd byte is no character
+
+  const QByteArray guid = QByteArray::fromHex("6a27398ea8bcc44a891e49911d8438dd");
+  EXPECT_EQ(jet::GuidOf(guid), "{8E39276A-BCA8-4AC4-891E-49911D8438DD}");
+  EXPECT_EQ(jet::GuidOf(guid.left(15)), std::nullopt);
+
+  const auto date = [](const QByteArray& digits) { return jet::ExtendedDateOf(digits + QByteArray(1, '\0')); };
+  EXPECT_EQ(date("0000000000000000000:0000000000000000000:7"), -693593.0);  // 1 January of year 1
+  EXPECT_EQ(date("0000000000000693594:0000000216000000000:7"), 1.25);       // 31 December 1899, 6 am
+  EXPECT_EQ(date("0000000000000693592:0000000216000000000:7"), -1.25);      // the 29th: time away from zero
+  EXPECT_EQ(date("0000000000003652058:0000000863999999999:7"),  // the last 100 ns of 9999
+            static_cast<double>(2958465 + 863999999999.0L / 864000000000));
+  for (const QByteArray& wrong :
+       {QByteArray("0000000000003652059:0000000000000000000:7"), QByteArray("0000000000000000000:0000000864000000000:7"),
+        QByteArray("000000000000000000a:0000000000000000000:7"), QByteArray("0000000000000000000;0000000000000000000:7"),
+        QByteArray("+000000000000000001:0000000000000000000:7"), QByteArray("0000000000000000000:0000000000000000000:")})
+    EXPECT_EQ(date(wrong), std::nullopt) << wrong.constData();
+  EXPECT_EQ(jet::ExtendedDateOf(QByteArray(42, '0')), std::nullopt);
+
+  const auto calculated = [](int length, const QByteArray& result) {
+    QByteArray stored(16, '\0');
+    stored += char(length) + QByteArray(3, '\0') + result + QByteArray(3, '\0');
+    return jet::CalculatedResultOf(stored);
+  };
+  EXPECT_EQ(calculated(2, "ab"), QByteArrayView("ab"));
+  EXPECT_EQ(calculated(0, ""), QByteArrayView(""));
+  EXPECT_EQ(calculated(6, "ab"), std::nullopt);  // past the field
+  EXPECT_EQ(jet::CalculatedResultOf(QByteArray(19, '\0')), std::nullopt);
+
+  // 12 bytes of digits: a little-endian word, then eight bytes turned round;
+  // 16 bytes: two groups of eight; a length of 0 takes the result's own.
+  const auto decimal = [](const char* hex) { return jet::CalculatedDecimalOf(QByteArray::fromHex(hex)); };
+  EXPECT_EQ(decimal("0e000a0000000000ec04b01fe7ae0000"), 19230.7692307692);
+  EXPECT_EQ(decimal("0e00108000000000ec04b01fe7ae0000"), -0.0192307692307692);
+  EXPECT_EQ(decimal("0000060000000000" "08e6ff0200000000"), 50.325);
+  EXPECT_EQ(decimal("1200020000000000000000000100000000000000"), 0.01);
+  EXPECT_EQ(decimal("12000200" "0000000000000000" "0000000000000001"), 72057594037927936 / 100.0);
+  EXPECT_EQ(decimal("0e001d0000000000ec04b01fe7ae0000"), std::nullopt);  // a scale beyond 28
+  EXPECT_EQ(decimal("0e000a0000000000ec04b01f"), std::nullopt);          // fewer digits than its length
+  EXPECT_EQ(decimal("0200"), std::nullopt);
 }
