@@ -359,7 +359,8 @@ class TableCopy {
     return QByteArrayView(reinterpret_cast<const char*>(mdb_->pg_buf) + start, length);
   }
 
-  // One row of a page of long values: its bytes, copied out of the page buffer.
+  // One row of a page of long values: its bytes, in libmdb's second page
+  // buffer until the next page is read.
   QByteArrayView LongValueRow(std::uint32_t place) {
     void* page = nullptr;
     int start = 0;
@@ -456,10 +457,13 @@ class TableCopy {
       case MDB_LONGINT: return Integer(Raw<std::int32_t>(stored));
       case MDB_MONEY: return Double(static_cast<double>(Raw<std::int64_t>(stored)) / 10000.0);
       case MDB_FLOAT: {
-        // The single's shortest decimal form, so 0.15 stays 0.15.
+        // The single's shortest decimal form, so 0.15 stays 0.15; read back
+        // whatever the program's locale says a decimal point is.
         char text[32] = {};
-        std::to_chars(text, text + sizeof text - 1, Raw<float>(stored));
-        return Double(std::strtod(text, nullptr));
+        const auto written = std::to_chars(text, text + sizeof text, Raw<float>(stored));
+        double number = 0;
+        std::from_chars(text, written.ptr, number);
+        return Double(number);
       }
       case MDB_DOUBLE:
       case MDB_DATETIME: return Double(Raw<double>(stored));
