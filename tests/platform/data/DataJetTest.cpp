@@ -19,6 +19,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "DataTestSupport.h"
@@ -627,13 +628,14 @@ TEST_F(JetTest, DamagedFilesFailWithoutACrashOrAChange) {
     }
     QFile::remove(jet::OriginalName(file));
   }
-  // A reader may take half a GiB all the same.
-  jet::SetStepHook([](jet::Step step) {
-    if (step == jet::Step::TableCopied) Allocate(std::size_t{1} << 29);
+  // A reader may take half a GiB all the same (once: under the address
+  // sanitizer that costs processor time, and nwind's reader has 3 s of it).
+  jet::SetStepHook([taken = false](jet::Step step) mutable {
+    if (step == jet::Step::TableCopied && !std::exchange(taken, true)) Allocate(std::size_t{1} << 29);
   });
   QFile::remove(file);
-  QFile::copy(folder_ + "/DateTestDatabase.mdb", file);
-  EXPECT_EQ(Open(file, "", adModeRead)->TableNames(), QStringList{"DateTest"});
+  QFile::copy(folder_ + "/nwind.mdb", file);
+  EXPECT_EQ(Open(file, "", adModeRead)->TableNames().size(), 9);
   EXPECT_GT(failed, 2 * mustFail);  // some of the random ones too
 }
 
@@ -666,13 +668,15 @@ TEST(JetValuesTest, StoredBytesReadAsAccessWritesThem) {
     EXPECT_EQ(date(wrong), std::nullopt) << wrong.constData();
   EXPECT_EQ(jet::ExtendedDateOf(QByteArray(42, '0')), std::nullopt);
 
-  const auto calculated = [](int length, const QByteArray& result) {
+  const auto calculated = [](int length, const QByteArray& result) -> std::optional<QByteArray> {
     QByteArray stored(16, '\0');
     stored += char(length) + QByteArray(3, '\0') + result + QByteArray(3, '\0');
-    return jet::CalculatedResultOf(stored);
+    const auto found = jet::CalculatedResultOf(stored);
+    if (!found) return std::nullopt;
+    return found->toByteArray();
   };
-  EXPECT_EQ(calculated(2, "ab"), QByteArrayView("ab"));
-  EXPECT_EQ(calculated(0, ""), QByteArrayView(""));
+  EXPECT_EQ(calculated(2, "ab"), QByteArray("ab"));
+  EXPECT_EQ(calculated(0, ""), QByteArray(""));
   EXPECT_EQ(calculated(6, "ab"), std::nullopt);  // past the field
   EXPECT_EQ(jet::CalculatedResultOf(QByteArray(19, '\0')), std::nullopt);
 
