@@ -32,6 +32,10 @@ namespace {
 constexpr int kSilenceMs = 15000;
 // A conversion by another program is waited for this long at most.
 constexpr int kLockWaitMs = 120000;
+// The reader may take this much memory beyond what the program had when it
+// started it, whatever the file: a damaged file must not bring a training
+// room's PC to the out-of-memory killer.
+constexpr rlim_t kReaderMemory = rlim_t{1} << 30;
 
 class FileHandle {
  public:
@@ -200,6 +204,15 @@ class PrivateFolder {
   QString path_;
 };
 
+// The process's data size as RLIMIT_DATA counts it (VmData); 0 when unknown.
+rlim_t DataSize() {
+  const FileHandle status(::open("/proc/self/status", O_RDONLY | O_CLOEXEC));
+  char text[8192] = {};
+  const ssize_t n = status.get() < 0 ? -1 : ::read(status.get(), text, sizeof text - 1);
+  const char* line = n > 0 ? std::strstr(text, "\nVmData:") : nullptr;
+  return line ? static_cast<rlim_t>(std::strtoull(line + 8, nullptr, 10)) * 1024 : 0;
+}
+
 void Send(int fd, const QByteArray& bytes) {
   qsizetype sent = 0;
   while (sent < bytes.size()) {
@@ -235,6 +248,12 @@ std::optional<CopyFailure> CopyInChild(const QString& source, const QString& tar
     ::setrlimit(RLIMIT_CPU, &cpu);
     const rlimit noCore{0, 0};
     ::setrlimit(RLIMIT_CORE, &noCore);
+    // Nor may it take the machine's memory; an allocation beyond the bound
+    // fails, and the file is taken as damaged.
+    rlimit memory{};
+    ::getrlimit(RLIMIT_DATA, &memory);
+    memory.rlim_cur = memory.rlim_max = std::min(memory.rlim_max, DataSize() + kReaderMemory);
+    ::setrlimit(RLIMIT_DATA, &memory);
     const int out = channel[1];
     std::optional<CopyFailure> failure;
     try {
@@ -400,11 +419,12 @@ std::optional<QString> ReadOnlyCopy(const QString& path, const QString& password
 
   // One copy per state of the file; a copy of another state is out of date.
   // The inode change time tells a file rewritten with its old size and
-  // modification time put back.
+  // modification time put back. The last number counts the changes of how
+  // values are read: copies an earlier reader made are out of date too.
   struct stat held {};
   ::fstat(file.get(), &held);
   const QString where = QFileInfo(path).canonicalFilePath();
-  const QString state = QStringLiteral("%1 %2 %3 %4.%5 %6.%7 copy 1")
+  const QString state = QStringLiteral("%1 %2 %3 %4.%5 %6.%7 copy 2")
                             .arg(held.st_dev)
                             .arg(held.st_ino)
                             .arg(held.st_size)

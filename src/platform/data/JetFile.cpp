@@ -21,8 +21,11 @@
 #include <charconv>
 #include <cstring>
 #include <memory>
+#include <new>
+#include <vector>
 
 #include "platform/data/DataInternal.h"
+#include "platform/data/JetValues.h"
 
 namespace platform::jet {
 
@@ -57,7 +60,7 @@ const std::array<unsigned char, 128>& HeaderMask() {
   return mask;
 }
 
-std::uint32_t Le32(const QByteArray& bytes, int at) {
+std::uint32_t Le32(QByteArrayView bytes, qsizetype at) {
   std::uint32_t value = 0;
   for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
   return value;
@@ -165,19 +168,24 @@ QString FromLibrary(char* text) {
   return value;
 }
 
-// The column's declared type in our convention.
-QString DeclaredTypeOf(const MdbColumn& column) {
-  switch (column.col_type) {
+// "Date/Time Extended" (Access 2019 and later), a type libmdb 1.0 has no name for.
+constexpr int kExtendedDate = 0x14;
+
+// The declared type in our convention of a column whose values are of the
+// given type; none for what cannot be read (attachments and multi-valued
+// fields, "Large Number" and types libmdb does not know), which reads as Null.
+QString DeclaredTypeOf(int type) {
+  switch (type) {
     case MDB_BOOL: return data::DeclaredType(ColumnType::YesNo);
     case MDB_BYTE:
     case MDB_INT:
-    case MDB_LONGINT:
-    case MDB_COMPLEX: return data::DeclaredType(ColumnType::Integer);
+    case MDB_LONGINT: return data::DeclaredType(ColumnType::Integer);
     case MDB_MONEY:
     case MDB_FLOAT:
     case MDB_DOUBLE:
     case MDB_NUMERIC: return data::DeclaredType(ColumnType::Double);
-    case MDB_DATETIME: return data::DeclaredType(ColumnType::DateTime);
+    case MDB_DATETIME:
+    case kExtendedDate: return data::DeclaredType(ColumnType::DateTime);
     case MDB_TEXT:
     case MDB_REPID: return data::DeclaredType(ColumnType::Text);
     case MDB_MEMO: return data::DeclaredType(ColumnType::Memo);
@@ -187,9 +195,25 @@ QString DeclaredTypeOf(const MdbColumn& column) {
   }
 }
 
+// A column as the copy reads it.
+struct Column {
+  MdbColumn* column = nullptr;
+  int type = 0;             // of its values: a calculated column's is that of its result
+  bool calculated = false;  // Access 2010 and later: the file stores the result behind a header
+};
+
+// One value for the insert; the bytes stay until the row is stored.
+struct Value {
+  enum class Kind { Null, Integer, Double, Text, Blob } kind = Kind::Null;
+  qint64 integer = 0;
+  double number = 0;
+  QByteArray bytes;
+};
+
 class TableCopy {
  public:
-  TableCopy(MdbHandle* mdb, Connection::State& state, qint64& budget) : mdb_(mdb), state_(state), budget_(budget) {}
+  TableCopy(MdbHandle* mdb, Connection::State& state, qint64 fileSize, qint64& budget)
+      : mdb_(mdb), state_(state), fileSize_(fileSize), budget_(budget) {}
 
   // Copies one table; rows come in the file's own order.
   void Copy(MdbCatalogEntry* entry, const std::function<void()>& progress) {
@@ -199,35 +223,29 @@ class TableCopy {
     std::unique_ptr<MdbTableDef, TableCloser> table(mdb_read_table(entry));
     if (!table || !mdb_read_columns(table.get()) || table->num_cols > MDB_MAX_COLS)
       throw Damaged{QStringLiteral("table '%1'").arg(name)};
+    const std::vector<Column> columns = ColumnsOf(table.get());
     mdb_rewind_table(table.get());
-    const unsigned columns = table->num_cols;
     QStringList definitions;
     QStringList marks;
     QSet<QString> fields;
-    std::vector<std::unique_ptr<char[]>> buffers(columns);
-    for (unsigned c = 0; c < columns; ++c) {
-      auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c));
-      if (!Unique(fields, QString::fromUtf8(column->name))) throw Damaged{QStringLiteral("table '%1'").arg(name)};
-      definitions << QuoteIdentifier(QString::fromUtf8(column->name)) + u' ' + DeclaredTypeOf(*column);
+    for (const Column& column : columns) {
+      const QString field = QString::fromUtf8(column.column->name);
+      if (!Unique(fields, field)) throw Damaged{QStringLiteral("table '%1'").arg(name)};
+      definitions << QuoteIdentifier(field) + u' ' + DeclaredTypeOf(column.type);
       marks << QStringLiteral("?");
-      if (column->col_type == MDB_OLE) {
-        // libmdb copies an OLE value through the bound buffer, a chunk at a time.
-        buffers[c] = std::make_unique<char[]>(kOleBuffer);
-        mdb_bind_column(table.get(), static_cast<int>(c) + 1, buffers[c].get(), nullptr);
-      }
     }
     data::Statement(state_, QStringLiteral("CREATE TABLE %1 (%2)")
                                 .arg(QuoteIdentifier(name), definitions.join(QStringLiteral(", "))))
         .Step();
     // An AutoNumber goes on numbering the rows added later.
-    for (unsigned c = 0; c < columns; ++c) {
-      auto* column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c));
-      if (!column->is_long_auto) continue;
-      const QString field = QuoteIdentifier(QString::fromUtf8(column->name));
+    for (const Column& column : columns) {
+      if (!column.column->is_long_auto) continue;
+      const QString field = QuoteIdentifier(QString::fromUtf8(column.column->name));
       data::Statement(state_, QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 FOR EACH ROW WHEN NEW.%3 IS NULL "
                                              "BEGIN UPDATE %2 SET %3 = (SELECT coalesce(max(%3), 0) + 1 FROM %2) "
                                              "WHERE rowid = NEW.rowid; END")
-                                  .arg(QuoteIdentifier(name + QStringLiteral(" numbers ") + QString::fromUtf8(column->name)),
+                                  .arg(QuoteIdentifier(name + QStringLiteral(" numbers ") +
+                                                       QString::fromUtf8(column.column->name)),
                                        QuoteIdentifier(name), field))
           .Step();
     }
@@ -236,12 +254,14 @@ class TableCopy {
     // A damaged page chain can hand out rows for ever.
     const qint64 most = 2 * static_cast<qint64>(table->num_rows) + 1000;
     qint64 rows = 0;
+    std::vector<Value> values(columns.size());
     while (mdb_fetch_row(table.get())) {
       if (++rows > most) throw Damaged{QStringLiteral("rows of table '%1'").arg(name)};
       ReadNullMask(table.get());
-      for (unsigned c = 0; c < columns; ++c)
-        BindValue(insert.get(), static_cast<int>(c) + 1, *static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c)),
-                  present_[c]);
+      for (size_t c = 0; c < columns.size(); ++c) {
+        values[c] = ValueOf(columns[c], present_[c]);
+        Bind(insert.get(), static_cast<int>(c) + 1, values[c]);
+      }
       insert.Step();
       sqlite3_reset(insert.get());
       sqlite3_clear_bindings(insert.get());
@@ -252,9 +272,12 @@ class TableCopy {
   }
 
  private:
-  static constexpr size_t kOleBuffer = MDB_BIND_SIZE * 64 + MDB_PGSIZE;
   // The low bits of a row's place on its page; the high ones are flags.
   static constexpr int kRowOffsetBits = 0x1FFF;
+  // The flags of a column's entry that mark it calculated (Access 2010 and later).
+  static constexpr unsigned char kCalculated = 0xC0;
+  static constexpr int kExtraFlagsAt = 16;
+  static constexpr int kJet4ColumnEntry = 25;
 
   // Names compared without regard to case; false for an empty or a repeated one.
   static bool Unique(QSet<QString>& seen, const QString& name) {
@@ -262,6 +285,54 @@ class TableCopy {
     if (key.isEmpty() || seen.contains(key)) return false;
     seen.insert(key);
     return true;
+  }
+
+  // The table's columns with the types of their values. libmdb reads no
+  // flag of a column's entry but the first, so the calculated ones are found
+  // here in the table definition, read again as libmdb reads it.
+  std::vector<Column> ColumnsOf(MdbTableDef* table) {
+    std::vector<Column> columns(table->num_cols);
+    for (unsigned c = 0; c < table->num_cols; ++c) {
+      columns[c].column = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c));
+      columns[c].type = columns[c].column->col_type;
+    }
+    const MdbFormatConstants& format = *mdb_->fmt;
+    if (format.tab_col_entry_size != kJet4ColumnEntry) return columns;
+    if (mdb_read_pg(mdb_, table->entry->table_pg) != format.pg_size || mdb_->pg_buf[0] != MDB_PAGE_TABLE)
+      throw Damaged{QStringLiteral("a table definition")};
+    int at = format.tab_cols_start_offset + static_cast<int>(table->num_real_idxs) * format.tab_ridx_entry_size;
+    std::array<unsigned char, kJet4ColumnEntry> entry{};
+    for (unsigned i = 0; i < table->num_cols; ++i) {
+      DefinitionBytes(at, entry.data(), entry.size());
+      if (!(entry[kExtraFlagsAt] & kCalculated)) continue;
+      for (Column& column : columns) {
+        if (column.column->col_num != entry[format.col_num_offset] || column.column->col_type != entry[0]) continue;
+        column.calculated = true;
+        // The result's type is a property of the column; the entry's own may differ.
+        const char* result = mdb_col_get_prop(column.column, "ResultType");
+        const int type = result ? QByteArray(result).toInt() : 0;
+        if (type > 0) column.type = type;
+      }
+    }
+    return columns;
+  }
+
+  // Bytes of a table definition from the place at, as libmdb counts places:
+  // from 0 on its first page, from 8 on each page that goes on with it.
+  void DefinitionBytes(int& at, unsigned char* bytes, size_t size) {
+    const auto page = static_cast<int>(mdb_->fmt->pg_size);
+    while (size > 0) {
+      for (; at >= page; at -= page - 8) {
+        const std::uint32_t next = Le32(QByteArrayView(reinterpret_cast<const char*>(mdb_->pg_buf), page), 4);
+        if (next == 0 || mdb_read_pg(mdb_, next) != page || mdb_->pg_buf[0] != MDB_PAGE_TABLE)
+          throw Damaged{QStringLiteral("a table definition")};
+      }
+      const size_t piece = std::min<size_t>(size, static_cast<size_t>(page - at));
+      std::memcpy(bytes, mdb_->pg_buf + at, piece);
+      bytes += piece;
+      size -= piece;
+      at += static_cast<int>(piece);
+    }
   }
 
   // Which columns of the row just fetched hold a value, from its null mask:
@@ -275,100 +346,233 @@ class TableCopy {
     for (unsigned c = 0; c < table->num_cols; ++c) present_[c] = fields_[c].is_null == 0;
   }
 
-  template <class T>
-  T Raw(int start) const {
-    T value{};
-    std::memcpy(&value, mdb_->pg_buf + start, sizeof value);
-    return value;
-  }
-
   void Spend(qint64 bytes) {
     budget_ -= bytes;
     if (budget_ < 0) throw Damaged{QStringLiteral("more data than the file can hold")};
   }
 
-  void BindText(sqlite3_stmt* stmt, int index, const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
-    Spend(utf8.size());
-    sqlite3_bind_text(stmt, index, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
-  }
-
-  void BindValue(sqlite3_stmt* stmt, int index, MdbColumn& column, bool present) {
+  // The bytes of the current row's value of the column.
+  QByteArrayView Stored(const MdbColumn& column) const {
     const int start = column.cur_value_start;
     const int length = column.cur_value_len;
-    // A Yes/No value lives in the row's null mask: a set bit is True.
-    if (column.col_type == MDB_BOOL) {
-      sqlite3_bind_int64(stmt, index, length == 0 ? -1 : 0);
-      return;
-    }
-    if (length == 0) {
-      // A zero-length text (or bytes) is no Null.
-      if (!present) return;
-      if (column.col_type == MDB_TEXT || column.col_type == MDB_MEMO) sqlite3_bind_text(stmt, index, "", 0, SQLITE_STATIC);
-      if (column.col_type == MDB_BINARY || column.col_type == MDB_OLE) sqlite3_bind_zeroblob(stmt, index, 0);
-      return;
-    }
-    const auto fits = [&](int size) {
-      if (start < 0 || size < 0 || start + size > mdb_->fmt->pg_size) throw Damaged{QStringLiteral("a field value")};
-    };
-    switch (column.col_type) {
-      case MDB_BYTE: fits(1); sqlite3_bind_int64(stmt, index, Raw<std::uint8_t>(start)); break;
-      case MDB_INT: fits(2); sqlite3_bind_int64(stmt, index, Raw<std::int16_t>(start)); break;
-      case MDB_LONGINT:
-      case MDB_COMPLEX: fits(4); sqlite3_bind_int64(stmt, index, Raw<std::int32_t>(start)); break;
-      case MDB_MONEY: fits(8); sqlite3_bind_double(stmt, index, static_cast<double>(Raw<std::int64_t>(start)) / 10000.0); break;
-      case MDB_FLOAT: {
-        // The single's shortest decimal form, so 0.15 stays 0.15.
-        fits(4);
-        char text[32] = {};
-        std::to_chars(text, text + sizeof text - 1, Raw<float>(start));
-        sqlite3_bind_double(stmt, index, std::strtod(text, nullptr));
+    if (start < 0 || length < 0 || start + length > mdb_->fmt->pg_size) throw Damaged{QStringLiteral("a field value")};
+    return QByteArrayView(reinterpret_cast<const char*>(mdb_->pg_buf) + start, length);
+  }
+
+  // One row of a page of long values: its bytes, in libmdb's second page
+  // buffer until the next page is read.
+  QByteArrayView LongValueRow(std::uint32_t place) {
+    void* page = nullptr;
+    int start = 0;
+    size_t size = 0;
+    if (mdb_find_pg_row(mdb_, static_cast<int>(place), &page, &start, &size) != 0 || start < 0 ||
+        static_cast<qint64>(start) + static_cast<qint64>(size) > mdb_->fmt->pg_size)
+      throw Damaged{QStringLiteral("a long value")};
+    return QByteArrayView(static_cast<const char*>(page) + start, static_cast<qsizetype>(size));
+  }
+
+  // A memo or OLE value, from the 12 bytes the row holds for it: its length
+  // with two flags, and where its bytes lie: in the row itself, in one row of
+  // another page, or in a chain of such rows, each beginning with the place
+  // of the next. A value longer than the file, a chain that ends before the
+  // value does or comes back to a row it passed, is no value of a whole file.
+  QByteArray LongValue(QByteArrayView stored) {
+    if (stored.size() < MDB_MEMO_OVERHEAD) throw Damaged{QStringLiteral("a long value")};
+    const std::uint32_t word = Le32(stored, 0);
+    const qint64 length = word & 0x3FFFFFFF;
+    if (length > fileSize_) throw Damaged{QStringLiteral("a long value")};
+    Spend(length);
+    QByteArray value;
+    value.reserve(length);
+    switch (word >> 30) {
+      case 2:
+        if (stored.size() - MDB_MEMO_OVERHEAD < length) throw Damaged{QStringLiteral("a long value")};
+        value.append(stored.sliced(MDB_MEMO_OVERHEAD, length));
         break;
+      case 1: {
+        const QByteArrayView row = LongValueRow(Le32(stored, 4));
+        if (row.size() < length) throw Damaged{QStringLiteral("a long value")};
+        value.append(row.first(length));
+        break;
+      }
+      case 0: {
+        std::uint32_t next = Le32(stored, 4);
+        QSet<std::uint32_t> passed;
+        while (value.size() < length) {
+          if (next == 0 || passed.contains(next)) throw Damaged{QStringLiteral("a long value")};
+          passed.insert(next);
+          const QByteArrayView row = LongValueRow(next);
+          if (row.size() < 4) throw Damaged{QStringLiteral("a long value")};
+          next = Le32(row, 0);
+          value.append(row.sliced(4, std::min<qint64>(row.size() - 4, length - value.size())));
+        }
+        break;
+      }
+      default: throw Damaged{QStringLiteral("a long value")};
+    }
+    return value;
+  }
+
+  Value Text(const QString& text) {
+    Value value{Value::Kind::Text};
+    value.bytes = text.toUtf8();
+    Spend(value.bytes.size());
+    return value;
+  }
+
+  // Text as the file stores it: in the file's code page (Jet 3, converted by
+  // libmdb) or UTF-16.
+  Value StoredText(QByteArrayView stored) {
+    if (mdb_->f->jet_version != MDB_VER_JET3) return Text(TextOf(stored));
+    // Each byte becomes at most three of UTF-8.
+    mdb_set_bind_size(mdb_, static_cast<size_t>(stored.size()) * 3 + 16);
+    QByteArray bytes = stored.toByteArray();
+    return Text(FromLibrary(mdb_col_to_string(mdb_, bytes.data(), 0, MDB_TEXT, static_cast<int>(bytes.size()))));
+  }
+
+  static Value Integer(qint64 number) {
+    Value value{Value::Kind::Integer};
+    value.integer = number;
+    return value;
+  }
+  static Value Double(double number) {
+    Value value{Value::Kind::Double};
+    value.number = number;
+    return value;
+  }
+
+  template <class T>
+  static T Raw(QByteArrayView stored) {
+    if (stored.size() < static_cast<qsizetype>(sizeof(T))) throw Damaged{QStringLiteral("a field value")};
+    T value{};
+    std::memcpy(&value, stored.data(), sizeof value);
+    return value;
+  }
+
+  // A value of a type whose bytes need no other page.
+  Value Plain(int type, QByteArrayView stored) {
+    switch (type) {
+      case MDB_BYTE: return Integer(Raw<std::uint8_t>(stored));
+      case MDB_INT: return Integer(Raw<std::int16_t>(stored));
+      case MDB_LONGINT: return Integer(Raw<std::int32_t>(stored));
+      case MDB_MONEY: return Double(static_cast<double>(Raw<std::int64_t>(stored)) / 10000.0);
+      case MDB_FLOAT: {
+        // The single's shortest decimal form, so 0.15 stays 0.15; read back
+        // whatever the program's locale says a decimal point is.
+        char text[32] = {};
+        const auto written = std::to_chars(text, text + sizeof text, Raw<float>(stored));
+        double number = 0;
+        std::from_chars(text, written.ptr, number);
+        return Double(number);
       }
       case MDB_DOUBLE:
-      case MDB_DATETIME: fits(8); sqlite3_bind_double(stmt, index, Raw<double>(start)); break;
-      case MDB_NUMERIC:
-        fits(17);
-        sqlite3_bind_double(stmt, index,
-                            FromLibrary(mdb_numeric_to_string(mdb_, start, column.col_scale, column.col_prec)).toDouble());
-        break;
+      case MDB_DATETIME: return Double(Raw<double>(stored));
+      case kExtendedDate: {
+        const auto serial = ExtendedDateOf(stored);
+        if (!serial) throw Damaged{QStringLiteral("a date value")};
+        return Double(*serial);
+      }
+      case MDB_REPID: {
+        const auto guid = GuidOf(stored.first(std::min<qsizetype>(stored.size(), 16)));
+        if (!guid) throw Damaged{QStringLiteral("a field value")};
+        return Text(*guid);
+      }
+      case MDB_TEXT: return StoredText(stored);
+      case MDB_BINARY: {
+        Value value{Value::Kind::Blob};
+        Spend(stored.size());
+        value.bytes = stored.toByteArray();
+        return value;
+      }
+      default: return Value{};  // attachments, multi-valued fields, unknown types
+    }
+  }
+
+  // The result a calculated column stores; none (the expression's result was
+  // Null) reads as Null, or as "" for text.
+  Value Calculated(const Column& column, QByteArrayView stored) {
+    QByteArray memo;
+    if (column.type == MDB_MEMO) {
+      memo = LongValue(stored);
+      stored = memo;
+    }
+    const auto result = CalculatedResultOf(stored);
+    if (!result) throw Damaged{QStringLiteral("a calculated value")};
+    switch (column.type) {
       case MDB_TEXT:
-        fits(length);
-        // Text of the file's code page (Jet 3) or UCS-2 (later) becomes
-        // UTF-8, at most three bytes for each byte read.
-        mdb_set_bind_size(mdb_, static_cast<size_t>(length) * 3 + 16);
-        BindText(stmt, index, FromLibrary(mdb_col_to_string(mdb_, mdb_->pg_buf, start, MDB_TEXT, length)));
-        break;
-      case MDB_MEMO: {
-        fits(MDB_MEMO_OVERHEAD);
-        const auto stored = static_cast<qint64>(Raw<std::uint32_t>(start) & 0x3FFFFFFF);
-        Spend(stored);
-        mdb_set_bind_size(mdb_, static_cast<size_t>(stored) * 3 + 64);
-        BindText(stmt, index, FromLibrary(mdb_col_to_string(mdb_, mdb_->pg_buf, start, MDB_MEMO, length)));
-        break;
-      }
-      case MDB_REPID: fits(16); BindText(stmt, index, FromLibrary(mdb_uuid_to_string(mdb_->pg_buf, start))); break;
-      case MDB_BINARY:
-        fits(length);
-        Spend(length);
-        sqlite3_bind_blob(stmt, index, mdb_->pg_buf + start, length, SQLITE_TRANSIENT);
-        break;
-      case MDB_OLE: {
-        fits(MDB_MEMO_OVERHEAD);
-        mdb_set_bind_size(mdb_, MDB_BIND_SIZE);
-        size_t size = 0;
-        void* bytes = mdb_ole_read_full(mdb_, &column, &size);
-        Spend(static_cast<qint64>(size));
-        sqlite3_bind_blob64(stmt, index, bytes, size, SQLITE_TRANSIENT);
-        std::free(bytes);
-        break;
-      }
+      case MDB_MEMO: return Text(TextOf(*result));
       default: break;
+    }
+    if (result->isEmpty()) return Value{};
+    switch (column.type) {
+      case MDB_BOOL: return Integer(result->front() != 0 ? -1 : 0);
+      case MDB_NUMERIC: {
+        const auto number = CalculatedDecimalOf(*result);
+        if (!number) throw Damaged{QStringLiteral("a calculated value")};
+        return Double(*number);
+      }
+      default: return Plain(column.type, *result);
+    }
+  }
+
+  Value ValueOf(const Column& column, bool present) {
+    const MdbColumn& mdb = *column.column;
+    // A Yes/No value lives in the row's null mask: a set bit is True.
+    if (mdb.col_type == MDB_BOOL && !column.calculated) return Integer(mdb.cur_value_len == 0 ? -1 : 0);
+    if (!present) return Value{};
+    const QByteArrayView stored = Stored(mdb);
+    if (column.calculated) return Calculated(column, stored);
+    if (stored.isEmpty()) {
+      // A zero-length text (or bytes) is no Null; other types have bytes.
+      switch (column.type) {
+        case MDB_TEXT:
+        case MDB_MEMO: return Text(QString());
+        case MDB_BINARY:
+        case MDB_OLE: return Value{Value::Kind::Blob};
+        default:
+          if (DeclaredTypeOf(column.type).isEmpty()) return Value{};
+          throw Damaged{QStringLiteral("a field value")};
+      }
+    }
+    switch (column.type) {
+      case MDB_MEMO: {
+        const QByteArray bytes = LongValue(stored);
+        return StoredText(bytes);
+      }
+      case MDB_OLE: {
+        Value value{Value::Kind::Blob};
+        value.bytes = LongValue(stored);
+        return value;
+      }
+      case MDB_NUMERIC:
+        if (stored.size() < 17) throw Damaged{QStringLiteral("a field value")};
+        return Double(FromLibrary(mdb_numeric_to_string(mdb_, mdb.cur_value_start, mdb.col_scale, mdb.col_prec))
+                          .toDouble());
+      default: return Plain(column.type, stored);
+    }
+  }
+
+  static void Bind(sqlite3_stmt* stmt, int index, const Value& value) {
+    switch (value.kind) {
+      case Value::Kind::Null: break;
+      case Value::Kind::Integer: sqlite3_bind_int64(stmt, index, value.integer); break;
+      case Value::Kind::Double: sqlite3_bind_double(stmt, index, value.number); break;
+      case Value::Kind::Text:
+        sqlite3_bind_text64(stmt, index, value.bytes.constData(), static_cast<sqlite3_uint64>(value.bytes.size()),
+                            SQLITE_STATIC, SQLITE_UTF8);
+        break;
+      case Value::Kind::Blob:
+        if (value.bytes.isEmpty()) sqlite3_bind_zeroblob(stmt, index, 0);
+        else
+          sqlite3_bind_blob64(stmt, index, value.bytes.constData(), static_cast<sqlite3_uint64>(value.bytes.size()),
+                              SQLITE_STATIC);
+        break;
     }
   }
 
   MdbHandle* mdb_;
   Connection::State& state_;
+  qint64 fileSize_;
   qint64& budget_;
   QSet<QString> tables_;
   std::array<MdbField, MDB_MAX_COLS> fields_{};
@@ -414,7 +618,7 @@ std::optional<CopyFailure> WriteCopy(const QString& source, const QString& targe
     data::Statement(state, QStringLiteral("BEGIN")).Step();
     data::InitializeFile(state, password);
     qint64 budget = 16 * size + (64 << 20);
-    TableCopy copy(mdb.get(), state, budget);
+    TableCopy copy(mdb.get(), state, size, budget);
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
       auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
       if (entry->object_type != MDB_TABLE || !mdb_is_user_table(entry)) continue;
@@ -425,12 +629,16 @@ std::optional<CopyFailure> WriteCopy(const QString& source, const QString& targe
     data::Statement(state, QStringLiteral("COMMIT")).Step();
   } catch (const Damaged& damaged) {
     failure = CopyFailure{true, 0, damaged.text};
+  } catch (const std::bad_alloc&) {
+    // The reader's memory is bounded: a file that needs more is no whole file.
+    failure = CopyFailure{true, 0, QStringLiteral("more memory than a reader may take")};
   } catch (const VbError& e) {
     int error = sqlite3_system_errno(db);
     const int code = sqlite3_errcode(db) & 0xFF;
+    if (code == SQLITE_NOMEM) failure = CopyFailure{true, 0, QStringLiteral("more memory than a reader may take")};
     if (error == 0 && (code == SQLITE_FULL || code == SQLITE_IOERR)) error = RoomForMore(target);
     if (error == 0 && code == SQLITE_FULL) error = ENOSPC;
-    failure = CopyFailure{false, error, e.Description()};
+    if (!failure) failure = CopyFailure{false, error, e.Description()};
   }
   if (sqlite3_close_v2(db) != SQLITE_OK && !failure) failure = CopyFailure{false, 0, QStringLiteral("closing the copy")};
   return failure;
