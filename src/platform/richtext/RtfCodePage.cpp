@@ -84,6 +84,15 @@ int CodePageOfCharset(int charset) {
   }
 }
 
+void AppendCharacter(QString& text, char32_t c) {
+  if (QChar::requiresSurrogates(c)) {
+    text += QChar(QChar::highSurrogate(c));
+    text += QChar(QChar::lowSurrogate(c));
+  } else {
+    text += QChar(static_cast<char16_t>(c));
+  }
+}
+
 RtfCodePage::RtfCodePage() {
   for (int b = 0; b < 256; ++b) table_[b] = Cp1252ToUnicode(static_cast<unsigned char>(b));
 }
@@ -120,15 +129,7 @@ QString RtfCodePage::Decode(const QByteArray& bytes) const {
   if (singleByte_) {
     QString out;
     out.reserve(bytes.size());
-    for (char c : bytes) {
-      const char32_t u = table_[static_cast<unsigned char>(c)];
-      if (u > 0xFFFF) {
-        out += QChar(QChar::highSurrogate(u));
-        out += QChar(QChar::lowSurrogate(u));
-      } else {
-        out += QChar(static_cast<char16_t>(u));
-      }
-    }
+    for (char c : bytes) AppendCharacter(out, table_[static_cast<unsigned char>(c)]);
     return out;
   }
   // Stateless: a lead byte left at the end becomes a replacement character

@@ -19,6 +19,8 @@ namespace platform {
 char16_t Cp1252ToUnicode(unsigned char byte);
 // The Windows-1252 byte of a character, or -1 when the code page lacks it.
 int UnicodeToCp1252(char16_t ch);
+// Appends a character; one beyond 16 bits as its surrogate pair.
+void AppendCharacter(QString& text, char32_t c);
 
 // The code page of a font's character set ("\fcharsetN"): Western (0) is
 // Windows-1252, the others their own; 0 where the set names none (default,

@@ -325,17 +325,6 @@ bool IsPlainRunChar(char16_t c, bool bytes) {
          c != 0xFFFC && c < 0xFFFE;
 }
 
-// Appends a character; one beyond 16 bits as the two halves of its
-// surrogate pair.
-void AppendCharacter(QString& text, char32_t c) {
-  if (c > 0xFFFF) {
-    text += QChar(QChar::highSurrogate(c));
-    text += QChar(QChar::lowSurrogate(c));
-  } else {
-    text += QChar(static_cast<char16_t>(c));
-  }
-}
-
 class Reader {
  public:
   Reader(QTextDocument& document, const QFont& baseFont, bool bytes)
@@ -882,7 +871,7 @@ class Reader {
   }
 
   void Char32(char32_t c) {
-    if (c > 0xFFFF) {
+    if (QChar::requiresSurrogates(c)) {
       Char(QChar::highSurrogate(c));
       Char(QChar::lowSurrogate(c));
     } else {

@@ -74,14 +74,14 @@ QString DecodeQuoted(const QString& line, qsizetype& at) {
   return out;
 }
 
-std::mutex& ReportLock() {
-  static std::mutex mutex;
-  return mutex;
-}
-// The last line said, guarded by ReportLock().
-QString& LastReport() {
-  static QString line;
-  return line;
+// The last line said on standard error, so that a repeat is not said again.
+struct LastReport {
+  std::mutex lock;
+  QString line;
+};
+LastReport& Reported() {
+  static LastReport last;
+  return last;
 }
 
 QByteArray Native(const QString& path) { return QFile::encodeName(path); }
@@ -134,9 +134,10 @@ bool WriteWhole(const QString& path, const QString& text, QString* why) {
   // program of the same number that was killed is taken over.
   const QString temporary = info.absolutePath() + QStringLiteral("/.") + info.fileName() + u'.' +
                             QString::number(::getpid()) + QStringLiteral(".new");
-  int fd = ::open(Native(temporary).constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0666);
-  if (fd < 0 && errno == EEXIST && ::unlink(Native(temporary).constData()) == 0)
-    fd = ::open(Native(temporary).constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0666);
+  const QByteArray name = Native(temporary);
+  const auto create = [&] { return ::open(name.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0666); };
+  int fd = create();
+  if (fd < 0 && errno == EEXIST && ::unlink(name.constData()) == 0) fd = create();
   if (fd < 0) {
     *why = SystemError(QStringLiteral("its folder cannot be written: "));
     return false;
@@ -149,12 +150,12 @@ bool WriteWhole(const QString& path, const QString& text, QString* why) {
     written = false;
     *why = SystemError(QStringLiteral("it cannot be written: "));
   }
-  if (written && ::rename(Native(temporary).constData(), Native(target).constData()) != 0) {
+  if (written && ::rename(name.constData(), Native(target).constData()) != 0) {
     written = false;
     *why = SystemError(QStringLiteral("it cannot be replaced: "));
   }
   if (!written) {
-    ::unlink(Native(temporary).constData());
+    ::unlink(name.constData());
     return false;
   }
   // The new name itself survives a power cut only once the folder is on disk.
@@ -222,8 +223,9 @@ bool IniFile::Save(const QString& path, QString* why) const {
   if (why) *why = reason;
   if (saved) {
     // A failure after a success is news again.
-    std::lock_guard<std::mutex> guard(ReportLock());
-    LastReport().clear();
+    LastReport& last = Reported();
+    const std::lock_guard<std::mutex> guard(last.lock);
+    last.line.clear();
   }
   return saved;
 }
@@ -241,9 +243,10 @@ QString IniFile::Text() const {
 
 void ReportNotSaved(const QString& what, const QString& path, const QString& why) {
   const QString line = what + QStringLiteral(" not saved in \"") + path + QStringLiteral("\": ") + why;
-  std::lock_guard<std::mutex> guard(ReportLock());
-  if (line == LastReport()) return;
-  LastReport() = line;
+  LastReport& last = Reported();
+  const std::lock_guard<std::mutex> guard(last.lock);
+  if (line == last.line) return;
+  last.line = line;
   std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
 }
 
