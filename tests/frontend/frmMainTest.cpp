@@ -6,7 +6,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QWindow>
-#include <optional>
 #include <gtest/gtest.h>
 
 #include "CatalogFixture.h"
@@ -147,10 +146,10 @@ TEST(StartUp, ClosingWhileMinimisedWritesNothing) {
   EXPECT_EQ(platform::GetSetting(kApp, "Settings", "VBarPos", ""), "");
 }
 
-// The child's side of the test below: Corvanta's window over its settings
-// file, moved and resized, then closed for real (as a window manager closes
-// it, or with File > Exit) once the file cannot be written the way the
-// parent asked. The real End ends this process; coming back is a failure.
+// The child's side of the test below: Corvanta's window moved (a write would
+// show), then closed for real, by the window manager or with File > Exit,
+// over a read-only settings file. The real End ends this process; coming back
+// is a failure.
 void CloseWithUnwritableSettings(const QString& how) {
   qputenv("XDG_CONFIG_HOME", qgetenv("QVR_CLOSE_CONFIG"));
   fixture::AppFolder app(Sample());
@@ -159,54 +158,29 @@ void CloseWithUnwritableSettings(const QString& how) {
   main.Show();
   QApplication::processEvents();
   main.SetLeft(600);
-  main.SetWidth(9000);
-  main.SetHeight(7005);
-  std::optional<testsupport::KeepToPermissions> asAUser;
-  std::optional<testsupport::FileSizeLimit> fullDisk;
-  if (how == "disk") fullDisk.emplace(16);
-  if (how == "folder") {
-    asAUser.emplace();
-    main.mnuExit->trigger();
-  } else {
-    main.windowHandle()->close();
-  }
+  if (how == "exit") main.mnuExit->trigger();
+  else main.windowHandle()->close();
   ADD_FAILURE() << "the program did not end";
   for (const auto& box : responder.boxes) ADD_FAILURE() << box.prompt.toStdString();
 }
 
 // Settings that cannot be written neither stop the close nor touch the file:
-// a read-only file (even to root), a folder that cannot be written (File >
-// Exit), a full disk. The program ends normally and says why in one line.
+// the program ends normally and says why in one line.
 TEST(StartUp, ClosingWithSettingsThatCannotBeWrittenEndsAndKeepsTheFile) {
-  if (qEnvironmentVariableIsSet("QVR_CLOSE_CASE")) {
-    CloseWithUnwritableSettings(qEnvironmentVariable("QVR_CLOSE_CASE"));
-    return;
-  }
-  const QString before = "[Settings]\nMainLeft=345\nMainTop=150\nMainWidth=14250\nMainHeight=10830\nVBarPos=2400\n";
-  const struct {
-    QString how, why, after;
-  } cases[] = {
-      {"writable", "", "[Settings]\nMainLeft=600\nMainTop=150\nMainWidth=9000\nMainHeight=7005\nVBarPos=2400\n"},
-      {"file", "the file is read-only", before},
-      {"folder", "its folder cannot be written: Permission denied", before},
-      {"disk", "there is not enough room on the disk", before},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.how.toStdString());
+  if (qEnvironmentVariableIsSet("QVR_CLOSE_CASE"))
+    return CloseWithUnwritableSettings(qEnvironmentVariable("QVR_CLOSE_CASE"));
+  const QByteArray before = "[Settings]\nMainLeft=345\nMainTop=150\nMainWidth=14250\nMainHeight=10830\nVBarPos=2400\n";
+  for (const QString how : {"window", "exit"}) {
+    SCOPED_TRACE(how.toStdString());
     QTemporaryDir dir;  // the child's temporary files too, gone with it
     const QString config = dir.filePath("config"), file = config + "/QVRV 5.ini";
-    ASSERT_TRUE(QDir().mkpath(config));
-    {
-      QFile f(file);
-      ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-      f.write(before.toUtf8());
-    }
-    const auto mode = QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup | QFile::ReadOther;
-    if (c.how == "file") QFile::setPermissions(file, mode);
-    if (c.how == "folder") QFile::setPermissions(config, QFile::ReadOwner | QFile::ExeOwner);
+    QFile f(file);
+    ASSERT_TRUE(QDir().mkpath(config) && f.open(QIODevice::WriteOnly) && f.write(before) == before.size());
+    f.close();
+    QFile::setPermissions(file, QFile::ReadOwner);
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QVR_CLOSE_CASE", c.how);
+    env.insert("QVR_CLOSE_CASE", how);
     env.insert("QVR_CLOSE_CONFIG", config);
     env.insert("TMPDIR", dir.path());
     child.setProcessEnvironment(env);
@@ -214,15 +188,13 @@ TEST(StartUp, ClosingWithSettingsThatCannotBeWrittenEndsAndKeepsTheFile) {
     child.start(QCoreApplication::applicationFilePath(),
                 {"--gtest_filter=StartUp.ClosingWithSettingsThatCannotBeWrittenEndsAndKeepsTheFile"});
     ASSERT_TRUE(child.waitForFinished(60000));
-    const QString out = child.readAllStandardOutput(), err = child.readAllStandardError();
+    const QString err = child.readAllStandardError();
     EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << err.toStdString();
-    EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
-    const QString said = err.split('\n').filter("not saved").join('\n');
-    EXPECT_EQ(said.toStdString(), c.why.isEmpty() ? "" : ("Settings not saved in \"" + file + "\": " + c.why).toStdString());
-    QFile::setPermissions(config, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QFile f(file);
+    EXPECT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().toStdString();
+    EXPECT_EQ(err.split('\n').filter("not saved").join('\n').toStdString(),
+              ("Settings not saved in \"" + file + "\": the file is read-only").toStdString());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll().toStdString(), c.after.toStdString());
+    EXPECT_EQ(f.readAll().toStdString(), before.toStdString());
     EXPECT_EQ(QDir(config).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).join('/').toStdString(),
               "QVRV 5.ini");
   }

@@ -98,11 +98,11 @@ bool Capabilities(__user_cap_data_struct (&data)[2], bool set) {
 }
 }  // namespace
 
+// Both rights are among the first 32, which data[0] holds.
 KeepToPermissions::KeepToPermissions() {
   __user_cap_data_struct data[2]{};
   if (!Capabilities(data, false)) return;
-  effective_[0] = data[0].effective;
-  effective_[1] = data[1].effective;
+  effective_ = data[0].effective;
   data[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
   dropped_ = Capabilities(data, true);
 }
@@ -110,8 +110,7 @@ KeepToPermissions::KeepToPermissions() {
 KeepToPermissions::~KeepToPermissions() {
   __user_cap_data_struct data[2]{};
   if (!dropped_ || !Capabilities(data, false)) return;
-  data[0].effective = effective_[0];
-  data[1].effective = effective_[1];
+  data[0].effective = effective_;
   Capabilities(data, true);
 }
 

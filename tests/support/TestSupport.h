@@ -79,7 +79,7 @@ class KeepToPermissions {
 
  private:
   bool dropped_ = false;
-  unsigned effective_[2] = {0, 0};
+  unsigned effective_ = 0;
 };
 
 }  // namespace testsupport

@@ -14,13 +14,11 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <atomic>
+#include <cstdio>
 #include <cstring>
-#include <memory>
 #include <optional>
 #include <utility>
-#include <vector>
 
 #include "DataTestSupport.h"
 #include "platform/data/JetFile.h"
@@ -31,41 +29,18 @@ using namespace datatest;
 
 namespace {
 
-// A command's whole standard output: the pipe is read to its end, which comes
-// only after the command's last write, and then the command is waited for.
-// (QProcess::waitForFinished can see the command's exit in the same poll
-// that finds its pipe still empty and close the pipe unread, dropping what
-// the command wrote last: mdb-export's final flush of up to 4 KB, 17 rows of
-// Umsätze.)
-QString Oracle(const QStringList& command) {
-  const QByteArray program = QFile::encodeName(QStandardPaths::findExecutable(command[0]));
-  QList<QByteArray> arguments;
-  for (const QString& argument : command) arguments << argument.toUtf8();
-  std::vector<char*> argv;
-  for (QByteArray& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  int out[2];
-  if (program.isEmpty() || pipe2(out, O_CLOEXEC) != 0) {
-    ADD_FAILURE() << "cannot run " << command.join(' ').toStdString();
-    return QString();
-  }
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(out[1], STDOUT_FILENO);
-    execv(program.constData(), argv.data());
-    _exit(127);
-  }
-  close(out[1]);
+// A command's whole standard output, read to its end before the command is
+// waited for (QProcess may drop the last of it, 17 rows of Umsätze).
+QString Oracle(QStringList command) {
+  for (QString& argument : command) argument = u'\'' + argument.replace("'", R"('\'')") + u'\'';
+  FILE* out = popen(command.join(' ').toUtf8().constData(), "r");
   QByteArray bytes;
   char buffer[65536];
-  for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) != 0;) {
+  for (ssize_t n; out && (n = read(fileno(out), buffer, sizeof buffer)) != 0;) {
     if (n > 0) bytes.append(buffer, n);
     else if (errno != EINTR) break;
   }
-  close(out[0]);
-  int status = -1;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) continue;
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command.join(' ').toStdString() << ": " << status;
+  EXPECT_EQ(out ? pclose(out) : -1, 0) << command.join(' ').toStdString();
   return QString::fromUtf8(bytes);
 }
 
@@ -172,8 +147,7 @@ class JetTest : public DataFixture {
 
   // Every table, its columns in order, its rows and their values as the oracle has them (but
   // the columns it misreads); and mdb-reader's count of Nulls and zero-length texts (mdb-export
-  // prints both empty), with the calculated date of extDateTest's row whose date is Null, where
-  // mdb-reader reads a zero date.
+  // prints both empty), where mdb-reader reads a zero date for extDateTest's one Null calculated date.
   void ExpectSameAsOracle(Connection& c, const QString& file, const QStringList& misread = {}) {
     const QMap<QString, std::pair<int, int>> nulls = {
         {"nwind.mdb", {1242, 0}}, {"EmptyTextDatabase.mdb", {0, 1}}, {"testIndexCodesV1997.mdb", {52, 0}},
@@ -211,30 +185,6 @@ const QMap<QString, QStringList> kMisread = {
      {"LastFirst", "LastFirstLen", "MonthlySalary", "IsRich", "AllNames", "WeeklySalary", "SalaryTest", "BoolTest",
       "DecimalTest", "FloatTest", "BigNumTest"}},
     {"extDateTestV2019.accdb", {"DateExt", "DateNormalCalc"}}};
-
-// The declared types of a table's columns in a file of ours.
-QStringList DeclaredTypes(Connection& c, const QString& table) {
-  Recordset rs;
-  rs.Open(c, "Select type from pragma_table_info(?)", {table});
-  QStringList types;
-  for (; !rs.IsEOF(); rs.MoveNext()) types << rs.Value(0).ToText();
-  return types;
-}
-
-// A date serial from a date as Access shows it ("6/14/2021 10:45:12.3456789 PM"),
-// the nearest double to the day and its 100 ns units.
-std::optional<double> ShownDate(const QString& shown) {
-  static const QRegularExpression form(R"(^(\d+)/(\d+)/(\d+)(?: (\d+):(\d+):(\d+)\.(\d{7}) ([AP])M)?$)");
-  const auto m = form.match(shown);
-  if (!m.hasMatch()) return std::nullopt;
-  const qint64 days = QDate(m.captured(3).toInt(), m.captured(1).toInt(), m.captured(2).toInt()).toJulianDay() -
-                      QDate(1899, 12, 30).toJulianDay();
-  const int hour = m.captured(4).toInt() % 12 + (m.captured(8) == "P" ? 12 : 0);
-  const qint64 units =
-      ((hour * 60 + m.captured(5).toLongLong()) * 60 + m.captured(6).toLongLong()) * 10000000 + m.captured(7).toLongLong();
-  const long double part = units / 864000000000.0L;
-  return static_cast<double>(days < 0 ? days - part : days + part);
-}
 
 }  // namespace
 
@@ -281,91 +231,73 @@ TEST_F(JetTest, TablesRowsValuesAndSqlAreTheOracles) {
 }
 
 // Where mdb-export is wrong too, what Access shows (the test files' README;
-// the rest of a calculated column's values from its expression), read where
-// the file lies and in the file a read/write open converts it into.
+// the rest of a calculated column's values from its expression).
 TEST_F(JetTest, CalculatedColumnsExtendedDatesEmojisAndReplicationIdsReadAsAccessShowsThem) {
-  for (int mode : {adModeRead, adModeReadWrite}) {
-    const auto open = [&](const QString& name) {
-      return Open(mode == adModeRead ? folder_ + u'/' + name : Copy(name, name), "", mode);
-    };
-    SCOPED_TRACE(mode);
-    auto c = open("calcFieldTestV2010.accdb");
-    EXPECT_EQ(DeclaredTypes(*c, "Table1"),
-              QStringList({"INTEGER", "TEXT", "TEXT", "TEXT", "TEXT", "INTEGER", "DOUBLE", "DOUBLE", "YESNO",
-                           "LONGTEXT", "DOUBLE", "DOUBLE", "YESNO", "DOUBLE", "DOUBLE", "DOUBLE", "DOUBLE"}));
-    Recordset rs;
-    rs.Open(*c, "Select * from Table1 order by ID");
-    ASSERT_EQ(rs.RecordCount(), 4);
-    const QList<std::tuple<double, double, double, double>> shown = {  // Monthly, Weekly, Float, BigNum as Access shows them
-        {83333.3333, 19230.7692307692, 2583.2092, 56505085819.424791296572280180},
-        {-0.0833, -0.0192307692307692, 0.0035889593, 0},
-        {0, 0, 0, 0},
-        {8.3333, 1.92307692307692, 1.27413E-10, 0}};
-    for (const auto& [monthly, weekly, single, big] : shown) {
-      const QString lastFirst = rs.Value("LastName").ToText() + ", " + rs.Value("FirstName").ToText();
-      const double salary = rs.Value("Salary").ToDouble();
-      const double decimal = rs.Value("Popularity").ToDouble();
-      EXPECT_EQ(rs.Value("LastFirst"), Variant(lastFirst));
-      EXPECT_EQ(rs.Value("LastFirstLen"), Variant(static_cast<int>(lastFirst.size())));
-      EXPECT_EQ(rs.Value("AllNames"), Variant(lastFirst + "=" + lastFirst));
-      EXPECT_EQ(rs.Value("MonthlySalary"), Variant(monthly));
-      EXPECT_EQ(rs.Value("IsRich"), Variant(salary > 100000));
-      EXPECT_EQ(rs.Value("WeeklySalary"), Variant(weekly));
-      EXPECT_EQ(rs.Value("SalaryTest"), Variant(salary));
-      EXPECT_EQ(rs.Value("BoolTest"), Variant(true));
-      EXPECT_EQ(rs.Value("DecimalTest"), Variant(decimal));
-      EXPECT_EQ(rs.Value("FloatTest"), Variant(single));
-      const double bigNum = salary * monthly / decimal * 34.12342134;
-      if (big != 0) EXPECT_EQ(rs.Value("BigNumTest"), Variant(big));
-      else EXPECT_NEAR(rs.Value("BigNumTest").ToDouble(), bigNum, std::abs(bigNum) * 1e-12) << lastFirst.toStdString();
-      rs.MoveNext();
-    }
-
-    // Dates of "Date/Time Extended" columns as their text says, to the nearest double; Null where it is Null.
-    rs.Close();
-    c = open("extDateTestV2019.accdb");
-    EXPECT_EQ(DeclaredTypes(*c, "Table1").filter("DATETIME").size(), 3);
-    rs.Open(*c, "Table1");
-    ASSERT_EQ(rs.RecordCount(), 9);
-    for (int exact = 0; !rs.IsEOF(); rs.MoveNext()) {
-      const Variant shownText = rs.Value("DateExtStr");
-      EXPECT_EQ(rs.Value("DateNormalCalc"), rs.Value("DateNormal"));
-      if (shownText.IsNull()) {
-        EXPECT_TRUE(rs.Value("DateExt").IsNull());
-        continue;
-      }
-      const Variant date = rs.Value("DateExt");
-      ASSERT_EQ(date.type(), Variant::Type::Date) << shownText.ToText().toStdString();
-      EXPECT_EQ(date.RawDouble(), ShownDate(shownText.ToText()).value()) << shownText.ToText().toStdString();
-      // Whole seconds agree with the ordinary date column exactly.
-      if (shownText.ToText().contains(".0000000") || !shownText.ToText().contains(':'))
-        EXPECT_EQ(date.RawDouble(), rs.Value("DateNormal").RawDouble()) << ++exact;
-    }
-
-    // Text beyond the first plane, as UTF-16 surrogate pairs.
-    rs.Close();
-    c = open("testEmoticonsV2010.accdb");
-    rs.Open(*c, "data");
-    ASSERT_EQ(rs.RecordCount(), 80);
-    for (; !rs.IsEOF(); rs.MoveNext()) {
-      const char32_t emoji = static_cast<char32_t>(rs.Value("key").RawInteger());
-      EXPECT_EQ(rs.Value("data"), Variant("a" + QString::fromUcs4(&emoji, 1) + "a")) << int(emoji);
-    }
-
-    // Replication IDs with all four dashes.
-    c = open("testIndexCodesV1997.mdb");
-    for (const QString& table : {"Table13", "Table13_desc"}) {
-      rs.Close();
-      rs.Open(*c, table);
-      ASSERT_EQ(rs.RecordCount(), 20);
-      if (table == "Table13") EXPECT_EQ(rs.Value("data"), Variant("{8E39276A-BCA8-4AC4-891E-49911D8438DD}"));
-      for (; !rs.IsEOF(); rs.MoveNext())
-        EXPECT_TRUE(QRegularExpression(R"(^\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\}$)")
-                        .match(rs.Value("data").ToText())
-                        .hasMatch())
-            << rs.Value("data").ToText().toStdString();
-    }
+  auto c = Open(folder_ + "/calcFieldTestV2010.accdb", "", adModeRead);
+  Recordset rs;
+  QStringList types;
+  for (rs.Open(*c, "Select type from pragma_table_info('Table1')"); !rs.IsEOF(); rs.MoveNext())
+    types << rs.Value(0).ToText();
+  EXPECT_EQ(types, QStringList({"INTEGER", "TEXT", "TEXT", "TEXT", "TEXT", "INTEGER", "DOUBLE", "DOUBLE", "YESNO",
+                                "LONGTEXT", "DOUBLE", "DOUBLE", "YESNO", "DOUBLE", "DOUBLE", "DOUBLE", "DOUBLE"}));
+  rs.Close();
+  rs.Open(*c, "Select * from Table1 order by ID");
+  ASSERT_EQ(rs.RecordCount(), 4);
+  const QList<std::tuple<double, double, double, double>> shown = {  // Monthly, Weekly, Float, BigNum as Access shows them
+      {83333.3333, 19230.7692307692, 2583.2092, 56505085819.424791296572280180},
+      {-0.0833, -0.0192307692307692, 0.0035889593, 0},
+      {0, 0, 0, 0},
+      {8.3333, 1.92307692307692, 1.27413E-10, 0}};
+  for (const auto& [monthly, weekly, single, big] : shown) {
+    const QString lastFirst = rs.Value("LastName").ToText() + ", " + rs.Value("FirstName").ToText();
+    const double salary = rs.Value("Salary").ToDouble();
+    const double decimal = rs.Value("Popularity").ToDouble();
+    EXPECT_EQ(rs.Value("LastFirst"), Variant(lastFirst));
+    EXPECT_EQ(rs.Value("LastFirstLen"), Variant(static_cast<int>(lastFirst.size())));
+    EXPECT_EQ(rs.Value("AllNames"), Variant(lastFirst + "=" + lastFirst));
+    EXPECT_EQ(rs.Value("MonthlySalary"), Variant(monthly));
+    EXPECT_EQ(rs.Value("IsRich"), Variant(salary > 100000));
+    EXPECT_EQ(rs.Value("WeeklySalary"), Variant(weekly));
+    EXPECT_EQ(rs.Value("SalaryTest"), Variant(salary));
+    EXPECT_EQ(rs.Value("BoolTest"), Variant(true));
+    EXPECT_EQ(rs.Value("DecimalTest"), Variant(decimal));
+    EXPECT_EQ(rs.Value("FloatTest"), Variant(single));
+    const double bigNum = salary * monthly / decimal * 34.12342134;
+    if (big != 0) EXPECT_EQ(rs.Value("BigNumTest"), Variant(big));
+    else EXPECT_NEAR(rs.Value("BigNumTest").ToDouble(), bigNum, std::abs(bigNum) * 1e-12) << lastFirst.toStdString();
+    rs.MoveNext();
   }
+
+  // "Date/Time Extended": whole seconds as the ordinary date column has them; rows 6 and 8 to
+  // the 100 ns their text shows ("6/14/2021 10:45:12.3456789 PM", "6/14/100 12:45:00.1234567 PM").
+  rs.Close();
+  c = Open(folder_ + "/extDateTestV2019.accdb", "", adModeRead);
+  rs.Open(*c, "Table1");
+  ASSERT_EQ(rs.RecordCount(), 9);
+  const QMap<qint64, double> fractions = {{6, 44361.94805955647}, {8, -657270.5312514289}};
+  for (; !rs.IsEOF(); rs.MoveNext()) {
+    const qint64 id = rs.Value("ID").RawInteger();
+    EXPECT_EQ(rs.Value("DateNormalCalc"), rs.Value("DateNormal")) << id;
+    const Variant::Type type = rs.Value("DateExtStr").IsNull() ? Variant::Type::Null : Variant::Type::Date;
+    EXPECT_EQ(rs.Value("DateExt").type(), type) << id;
+    EXPECT_EQ(rs.Value("DateExt").RawDouble(), fractions.value(id, rs.Value("DateNormal").RawDouble())) << id;
+  }
+
+  // Text beyond the first plane, as UTF-16 surrogate pairs.
+  rs.Close();
+  c = Open(folder_ + "/testEmoticonsV2010.accdb", "", adModeRead);
+  rs.Open(*c, "data");
+  ASSERT_EQ(rs.RecordCount(), 80);
+  for (; !rs.IsEOF(); rs.MoveNext()) {
+    const char32_t emoji = static_cast<char32_t>(rs.Value("key").RawInteger());
+    EXPECT_EQ(rs.Value("data"), Variant("a" + QString::fromUcs4(&emoji, 1) + "a")) << int(emoji);
+  }
+
+  // A Replication ID with all four dashes (mdb-export leaves out the last).
+  rs.Close();
+  c = Open(folder_ + "/testIndexCodesV1997.mdb", "", adModeRead);
+  rs.Open(*c, "Table13");
+  EXPECT_EQ(rs.Value("data"), Variant("{8E39276A-BCA8-4AC4-891E-49911D8438DD}"));
 }
 
 TEST_F(JetTest, TheCacheServesTheSecondOpenAndIsRebuiltWhenTheFileChanges) {
@@ -569,11 +501,10 @@ TEST_F(JetTest, DamagedFilesFailWithoutACrashOrAChange) {
       damaged.back()[random.bounded(4096, i < 12 ? 16 * 4096 : int(whole.size()))] ^= char(1 << random.bounded(8));
   }
   // Last, files that must fail too: catalogues with a table's name repeated
-  // and emptied; an OLE value whose pages loop (the one byte LoopingOleNwind
-  // has changed: a page's pointer to the next page turned back to itself),
-  // whose pages end before it does, or longer than the file; a calculated
-  // result longer than its field; a "Date/Time Extended" date that is no
-  // number; and a reader that wants more memory than a reader may have.
+  // and emptied; an OLE value whose pages loop (LoopingOleNwind's one changed
+  // byte), end before it does, or that is longer than the file; a calculated
+  // result longer than its field; an extended date that is no number; a
+  // reader that wants more memory than a reader may have.
   const int mustFailFrom = damaged.size();
   const auto read = [this](const QString& name) {
     QFile file(folder_ + u'/' + name);
@@ -584,14 +515,11 @@ TEST_F(JetTest, DamagedFilesFailWithoutACrashOrAChange) {
     damaged << QByteArray(northwind).replace("Employees", name);
   qsizetype changed = 0;
   while (changed < northwind.size() && northwind[changed] == looping[changed]) ++changed;
-  ASSERT_EQ(looping.size(), northwind.size());
-  ASSERT_EQ(looping.mid(changed + 1), northwind.mid(changed + 1));
   damaged << looping << QByteArray(northwind).replace(changed - 1, 4, QByteArray(4, '\0'));
   // Categories row 1's Picture: 10,746 bytes from row 0 of page 25 on.
-  const qsizetype picture = northwind.indexOf(QByteArray::fromHex("fa29000000190000"));
-  ASSERT_GT(picture, 0);
-  ASSERT_EQ(northwind.indexOf(QByteArray::fromHex("fa29000000190000"), picture + 1), -1);
-  damaged << QByteArray(northwind).replace(picture, 4, QByteArray::fromHex("ffffff3f"));
+  const QByteArray picture = QByteArray::fromHex("fa29000000190000");
+  ASSERT_EQ(northwind.count(picture), 1);
+  damaged << QByteArray(northwind).replace(northwind.indexOf(picture), 4, QByteArray::fromHex("ffffff3f"));
   // Table1 row 1's LastFirst: 14 bytes, "Wayne, Bruce" compressed.
   const QByteArray calculated = read("calcFieldTestV2010.accdb");
   const QByteArray lastFirst = QByteArray::fromHex("0e000000fffe5761796e652c204272756365");
@@ -628,8 +556,8 @@ TEST_F(JetTest, DamagedFilesFailWithoutACrashOrAChange) {
     }
     QFile::remove(jet::OriginalName(file));
   }
-  // A reader may take half a GiB all the same (once: under the address
-  // sanitizer that costs processor time, and nwind's reader has 3 s of it).
+  // A reader may take half a GiB all the same (once: that costs the address
+  // sanitizer processor time, and nwind's reader has 3 s of it).
   jet::SetStepHook([taken = false](jet::Step step) mutable {
     if (step == jet::Step::TableCopied && !std::exchange(taken, true)) Allocate(std::size_t{1} << 29);
   });
@@ -645,20 +573,14 @@ TEST(JetValuesTest, StoredBytesReadAsAccessWritesThem) {
   // Compressed runs and uncompressed ones, each ended by a zero byte; a pair
   // whose low byte is zero never stands in a compressed text.
   EXPECT_EQ(text("fffe41003dd801de0042"), QString::fromUtf8("A\xF0\x9F\x98\x81" "B"));
-  EXPECT_EQ(text("41003dd800de"), QString::fromUtf8("A\xF0\x9F\x98\x80"));
-  EXPECT_EQ(text("fffe5761796e65"), "Wayne");
   EXPECT_EQ(text("fffe"), "");
   EXPECT_EQ(text("fffe41000042"), "AB");  // an empty uncompressed run
   EXPECT_EQ(text("410042"), "A");         // a last odd byte is no character
 
-  const QByteArray guid = QByteArray::fromHex("6a27398ea8bcc44a891e49911d8438dd");
-  EXPECT_EQ(jet::GuidOf(guid), "{8E39276A-BCA8-4AC4-891E-49911D8438DD}");
-  EXPECT_EQ(jet::GuidOf(guid.left(15)), std::nullopt);
+  EXPECT_EQ(jet::GuidOf(QByteArray(15, '\0')), std::nullopt);
 
   const auto date = [](const QByteArray& digits) { return jet::ExtendedDateOf(digits + QByteArray(1, '\0')); };
   EXPECT_EQ(date("0000000000000000000:0000000000000000000:7"), -693593.0);  // 1 January of year 1
-  EXPECT_EQ(date("0000000000000693594:0000000216000000000:7"), 1.25);       // 31 December 1899, 6 am
-  EXPECT_EQ(date("0000000000000693592:0000000216000000000:7"), -1.25);      // the 29th: time away from zero
   EXPECT_EQ(date("0000000000003652058:0000000863999999999:7"),  // the last 100 ns of 9999
             static_cast<double>(2958465 + 863999999999.0L / 864000000000));
   for (const QByteArray& wrong :
@@ -666,25 +588,14 @@ TEST(JetValuesTest, StoredBytesReadAsAccessWritesThem) {
         QByteArray("000000000000000000a:0000000000000000000:7"), QByteArray("0000000000000000000;0000000000000000000:7"),
         QByteArray("+000000000000000001:0000000000000000000:7"), QByteArray("0000000000000000000:0000000000000000000:")})
     EXPECT_EQ(date(wrong), std::nullopt) << wrong.constData();
-  EXPECT_EQ(jet::ExtendedDateOf(QByteArray(42, '0')), std::nullopt);
 
-  const auto calculated = [](int length, const QByteArray& result) -> std::optional<QByteArray> {
-    QByteArray stored(16, '\0');
-    stored += char(length) + QByteArray(3, '\0') + result + QByteArray(3, '\0');
-    const auto found = jet::CalculatedResultOf(stored);
-    if (!found) return std::nullopt;
-    return found->toByteArray();
-  };
-  EXPECT_EQ(calculated(2, "ab"), QByteArray("ab"));
-  EXPECT_EQ(calculated(0, ""), QByteArray(""));
-  EXPECT_EQ(calculated(6, "ab"), std::nullopt);  // past the field
+  // A calculated result of no bytes (the expression gave Null); fewer bytes than the header.
+  EXPECT_EQ(jet::CalculatedResultOf(QByteArray(23, '\0')), QByteArrayView(""));
   EXPECT_EQ(jet::CalculatedResultOf(QByteArray(19, '\0')), std::nullopt);
 
   // 12 bytes of digits: a little-endian word, then eight bytes turned round;
   // 16 bytes: two groups of eight; a length of 0 takes the result's own.
   const auto decimal = [](const char* hex) { return jet::CalculatedDecimalOf(QByteArray::fromHex(hex)); };
-  EXPECT_EQ(decimal("0e000a0000000000ec04b01fe7ae0000"), 19230.7692307692);
-  EXPECT_EQ(decimal("0e00108000000000ec04b01fe7ae0000"), -0.0192307692307692);
   EXPECT_EQ(decimal("0000060000000000" "08e6ff0200000000"), 50.325);
   EXPECT_EQ(decimal("1200020000000000000000000100000000000000"), 0.01);
   EXPECT_EQ(decimal("12000200" "0000000000000000" "0000000000000001"), 72057594037927936 / 100.0);
