@@ -4,7 +4,6 @@
 #include <QHelpEvent>
 #include <QToolTip>
 
-#include "Keyboard.h"
 #include "QandAFixture.h"
 
 using namespace assessment;
@@ -293,25 +292,6 @@ TEST_F(QuestionLoopTest, JudgementCodesAndPartStates) {
   EXPECT_EQ(parts, 6);  // five questions, one of them in two parts
   EXPECT_EQ(ends.ends, 1);
   EXPECT_EQ(seenCodes[QStringLiteral("CHQ")] + seenCodes[QStringLiteral("WHQ")] + seenCodes[QStringLiteral("PHQ")], 2);
-}
-
-TEST_F(QuestionLoopTest, EnterPressesTheFocusedJudgementButtonOncePerKeyPress) {
-  MakeSimpleTest(12);
-  ASSERT_TRUE(LoadWith());
-  const auto judge = [&](QPushButton* button, bool keypad, int repeats, const QString& code) {
-    const int q = static_cast<int>(form->CurrentQuestionId);
-    const long position = form->CurrentQuestion;
-    ASSERT_TRUE(testsupport::FocusByTab(button));
-    testsupport::PressEnter(form.get(), keypad, repeats);  // held down or not: one judgement
-    EXPECT_EQ(form->Test.Questions(q, 0, slotState), code);
-    EXPECT_EQ(form->CurrentQuestion, position + 1);
-    EXPECT_EQ(form->prgQuestLeft->Value(), 12 - position - 1);
-  };
-  judge(form->cmdCorrect, false, 3, QStringLiteral("CFQ"));
-  judge(form->cmdWrong, true, 2, QStringLiteral("WFQ"));
-  judge(form->cmdPass, false, 0, QStringLiteral("PFQ"));
-  EXPECT_EQ(ends.ends, 0);
-  EXPECT_TRUE(responder.boxes.empty());
 }
 
 TEST_F(QuestionLoopTest, QuestionBarCountsDownFromTwenty) {

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include "../assessment/TestDatabases.h"
-#include "Keyboard.h"
 #include "TestSupport.h"
 #include "platform/data/Data.h"
 #include "shared/Databases.h"
@@ -127,25 +126,6 @@ TEST_F(EnterBox, CandidateModeOffersTheNameAndAsksForThePassword) {
 
   box->txtInput[1]->setText("Sextant9");
   EXPECT_EQ(box->txtInput[1]->displayText(), "********");
-}
-
-TEST_F(EnterBox, EnterInABoxIsNothingAndOnTheFocusedButtonPressesIt) {
-  using testsupport::FocusByTab, testsupport::PressEnter;
-  Prove();
-  Type("Mrs. Reed", "Chart7");
-  ASSERT_TRUE(FocusByTab(box->txtInput[1]));
-  PressEnter(box.get());
-  EXPECT_TRUE(box->isVisible());
-  EXPECT_EQ(Stored().size(), 3u);
-  ASSERT_TRUE(FocusByTab(box->cmdConfirm));
-  PressEnter(box.get(), true);
-  EXPECT_FALSE(box->isVisible());
-  EXPECT_TRUE(G::LogOnAccepted);
-  const std::vector<StoredRow> rows = Stored();
-  ASSERT_EQ(rows.size(), 4u);
-  EXPECT_EQ(rows.back().name, Variant("Mrs. Reed"));
-  EXPECT_EQ(rows.back().typeTest, Variant("Assessor"));
-  EXPECT_EQ(responder.boxes.size(), 1u);  // the proof's only
 }
 
 TEST_F(EnterBox, ControlsCarryTheirTipsAndPictures) {

@@ -9,17 +9,8 @@
 namespace testsupport {
 namespace {
 
-// Where the window system hands a key: the keyboard grab, else an open
-// menu, else the window's focus.
-QWidget* Receiver(QWidget* inWindow) {
-  if (QWidget* grabber = QWidget::keyboardGrabber()) return grabber;
-  if (QWidget* popup = QApplication::activePopupWidget()) return popup->focusWidget() ? popup->focusWidget() : popup;
-  QWidget* window = inWindow->window();
-  return window->focusWidget() ? window->focusWidget() : window;
-}
-
-void Send(QWidget* inWindow, QEvent::Type type, bool keypad, bool repeat, quint64 time) {
-  QPointer<QWidget> receiver = Receiver(inWindow);
+void Send(QWidget* window, QEvent::Type type, bool keypad, bool repeat, quint64 time) {
+  QWidget* receiver = window->focusWidget() ? window->focusWidget() : window;
   QKeyEvent event(type, keypad ? Qt::Key_Enter : Qt::Key_Return, keypad ? Qt::KeypadModifier : Qt::NoModifier,
                   QStringLiteral("\r"), repeat);
   event.setTimestamp(time);
