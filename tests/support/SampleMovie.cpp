@@ -7,7 +7,6 @@
 #include <QtEndian>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 
 namespace testsupport {
 
@@ -32,20 +31,16 @@ QString MakeSampleMovie(const QString& path, const MovieSpec& spec) {
 }
 
 QString MakeSampleSound(const QString& path, double seconds, bool cover) {
-  const QString length = QString::number(seconds, 'f', 3);
-  QStringList arguments = {"-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                           "sine=frequency=440:sample_rate=44100:duration=" + length};
+  QStringList arguments = {"-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                           "sine=frequency=440:sample_rate=44100:duration=" + QString::number(seconds, 'f', 3)};
   if (cover) arguments << QStringList{"-f", "lavfi", "-i", "testsrc=size=600x600:rate=1:duration=1"};
-  arguments << QStringList{"-map", "0:a", "-ac", "2", "-b:a", "128k"};
-  arguments << (path.endsWith(QLatin1String(".m4a")) ? QStringList{"-c:a", "aac"} : QStringList{"-c:a", "libmp3lame"});
-  if (cover) {
-    arguments << QStringList{"-map", "1:v", "-frames:v", "1", "-c:v", "png", "-disposition:v", "attached_pic"};
-    if (path.endsWith(QLatin1String(".mp3"))) arguments << QStringList{"-id3v2_version", "3"};
-  }
-  arguments << path;
+  arguments << QStringList{"-map", "0:a", "-ac", "2", "-b:a", "128k", "-c:a",
+                           path.endsWith(QLatin1String(".m4a")) ? "aac" : "libmp3lame"};
+  if (cover) arguments << QStringList{"-map", "1:v", "-frames:v", "1", "-c:v", "png", "-disposition:v", "attached_pic"};
+  if (cover && path.endsWith(QLatin1String(".mp3"))) arguments << QStringList{"-id3v2_version", "3"};
   QProcess ffmpeg;
   ffmpeg.setProcessChannelMode(QProcess::MergedChannels);
-  ffmpeg.start(QStringLiteral("ffmpeg"), arguments);
+  ffmpeg.start(QStringLiteral("ffmpeg"), arguments << path);
   if (!ffmpeg.waitForFinished(60000)) return QStringLiteral("ffmpeg did not finish: ") + ffmpeg.errorString();
   if (ffmpeg.exitStatus() != QProcess::NormalExit || ffmpeg.exitCode() != 0 || !QFileInfo(path).isFile())
     return QStringLiteral("ffmpeg failed: ") + QString::fromLocal8Bit(ffmpeg.readAll());
@@ -59,51 +54,28 @@ WrittenSound ReadWrittenSound(const QString& path) {
   const QByteArray bytes = file.readAll();
   const auto u16 = [&](qsizetype at) { return at + 2 <= bytes.size() ? qFromLittleEndian<quint16>(bytes.constData() + at) : 0; };
   const auto u32 = [&](qsizetype at) { return at + 4 <= bytes.size() ? qFromLittleEndian<quint32>(bytes.constData() + at) : 0u; };
-  if (!bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE") return sound;
-  int format = 0, channels = 0, rate = 0, bits = 0;
-  qsizetype data = -1;
-  for (qsizetype at = 12; at + 8 <= bytes.size();) {
-    const QByteArray id = bytes.mid(at, 4);
-    const quint32 size = u32(at + 4);
-    if (id == "fmt ") {
-      format = u16(at + 8);
-      channels = u16(at + 10);
-      rate = static_cast<int>(u32(at + 12));
-      bits = u16(at + 22);
-      if (format == 0xfffe) format = u16(at + 32);  // the sub-format of an extensible header
-    } else if (id == "data") {
-      data = at + 8;
-      break;
-    }
-    at += 8 + size + (size % 2);
-  }
-  const int frameBytes = channels * bits / 8;
-  if (data < 0 || rate <= 0 || frameBytes <= 0 || (format != 1 && format != 3)) return sound;
+  // The format chunk first, as writers put it; an extensible one gives its sub-format.
+  if (!bytes.startsWith("RIFF") || bytes.mid(8, 8) != "WAVEfmt ") return sound;
+  const int format = u16(20) == 0xfffe ? u16(44) : u16(20), channels = u16(22), bits = u16(34);
+  const auto rate = static_cast<int>(u32(24));
+  const qsizetype data = bytes.indexOf("data", 20 + u32(16)) + 8;
+  // libmpv writes floats of 32 bits, or integers of 16 where the decoder gives those.
+  const bool floats = format == 3 && bits == 32;
+  if (data < 8 || rate <= 0 || channels <= 0 || !(floats || (format == 1 && bits == 16))) return sound;
   // An output at work has not yet written the real sizes.
   sound.closed = u32(4) + 8 == static_cast<quint32>(bytes.size());
-  const qsizetype frames = (bytes.size() - data) / frameBytes;
-  sound.seconds = static_cast<double>(frames) / rate;
+  const int width = bits / 8;
+  const qsizetype frames = (bytes.size() - data) / (channels * width);
   qsizetype audible = 0;
   for (qsizetype frame = 0; frame < frames; ++frame) {
-    const char* at = bytes.constData() + data + frame * frameBytes;
-    double loudest = 0;
-    for (int channel = 0; channel < channels; ++channel, at += bits / 8) {
-      double value = 0;
-      if (format == 3 && bits == 32) {
-        float sample;
-        std::memcpy(&sample, at, 4);
-        value = sample;
-      } else if (format == 3 && bits == 64) {
-        std::memcpy(&value, at, 8);
-      } else if (bits == 16) {
-        value = qFromLittleEndian<qint16>(at) / 32768.0;
-      } else if (bits == 32) {
-        value = qFromLittleEndian<qint32>(at) / 2147483648.0;
-      }
-      loudest = std::max(loudest, std::abs(value));
+    bool heard = false;
+    for (int channel = 0; channel < channels; ++channel) {
+      const char* at = bytes.constData() + data + (frame * channels + channel) * width;
+      heard |= std::abs(floats ? qFromLittleEndian<float>(at) : qFromLittleEndian<qint16>(at) / 32768.0) > 1e-4;
     }
-    if (loudest > 1e-4) ++audible;
+    audible += heard ? 1 : 0;
   }
+  sound.seconds = static_cast<double>(frames) / rate;
   sound.audibleSeconds = static_cast<double>(audible) / rate;
   return sound;
 }

@@ -25,15 +25,13 @@ struct MovieSpec {
 QString MakeSampleMovie(const QString& path, int seconds = 4);
 QString MakeSampleMovie(const QString& path, const MovieSpec& spec);
 
-// Writes a sound file with no picture: a 440 Hz tone of `seconds`, MPEG
-// layer III for a path ending in .mp3, AAC in MP4 for .m4a; with `cover`, a
-// 600 x 600 picture is stored in the file as its cover, as music shops and
-// CD rippers store one. Empty on success, else what went wrong.
+// Writes a 440 Hz tone of `seconds` with no picture: MPEG layer III for a
+// path ending in .mp3, AAC in MP4 for .m4a; with `cover`, a 600 x 600 cover
+// picture stored in the file. Empty on success, else what went wrong.
 QString MakeSampleSound(const QString& path, double seconds, bool cover = false);
 
-// What libmpv's "pcm" audio output wrote into a WAVE file: the seconds of
-// sound and of the part of it that is not silence. `closed` once the output
-// has finished the file (its header then gives the file's own size).
+// The seconds of sound, and of sound that is not silence, in a WAVE file
+// libmpv's "pcm" output wrote; `closed` once the output has finished it.
 struct WrittenSound {
   bool closed = false;
   double seconds = 0;

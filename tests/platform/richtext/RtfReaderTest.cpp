@@ -64,13 +64,11 @@ QByteArray PngChunk(const char* type, const QByteArray& body, quint32 length) {
   return out.left(4) + typed + crc;
 }
 
-// The image of the document's first picture.
+// The image of the first picture in the document's first paragraph.
 QImage FirstPicture(const QTextDocument& doc) {
-  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-    for (auto it = b.begin(); !it.atEnd(); ++it) {
-      const QTextCharFormat f = it.fragment().charFormat();
-      if (f.isImageFormat()) return doc.resource(QTextDocument::ImageResource, QUrl(f.toImageFormat().name())).value<QImage>();
-    }
+  for (auto it = doc.begin().begin(); !it.atEnd(); ++it) {
+    const QTextCharFormat f = it.fragment().charFormat();
+    if (f.isImageFormat()) return doc.resource(QTextDocument::ImageResource, QUrl(f.toImageFormat().name())).value<QImage>();
   }
   return {};
 }
@@ -242,8 +240,7 @@ TEST(RtfReader, CodePageOfTheFontsCharacterSet) {
   EXPECT_EQ(PlainText(doc), QString::fromUtf16(u"日\uFFFD\uFFFD"));
 
   // A Western font in an East Asian document reads its bytes as Western
-  // text, curly quotes, ellipsis and no-break space included; a font of the
-  // default set, and text in a font the table does not have, read in the
+  // text; a font of the default set, and one the table lacks, read in the
   // document's page; a font's name reads in its own set.
   const QString quoted = QStringLiteral("\\f0 A \\'93quoted\\'94 B\\'85\\'a0\\'94\\f1  \\'93\\'fa\\f2  \\'93\\'fa\\f7  \\'93\\'fa}");
   const QString eastAsian = QStringLiteral(
@@ -254,24 +251,17 @@ TEST(RtfReader, CodePageOfTheFontsCharacterSet) {
   EXPECT_TRUE(Outline(doc).contains(QString::fromUtf8("[ＭＳ 明朝 12]  日\n"))) << Outline(doc).toStdString();
   for (const auto& [page, bytes, text] :
        {std::tuple("936", "\\'c4\\'e3", u"你"), {"949", "\\'c7\\'d1", u"한"}, {"950", "\\'a7\\'41", u"你"}}) {
-    const QString rtf = QStringLiteral("{\\rtf1\\ansi\\ansicpg%1{\\fonttbl{\\f0\\fcharset0 Arial;}}\\f0 \\'93q\\'94 \\f9 %2"
-                                       "{\\f0 \\'85}%2}").arg(QLatin1StringView(page), QLatin1StringView(bytes));
-    EXPECT_EQ(TextOf(rtf), QString::fromUtf16(u"\u201Cq\u201D ") + QString::fromUtf16(text) + QString::fromUtf16(u"\u2026") +
-                               QString::fromUtf16(text)) << page;
+    EXPECT_EQ(TextOf(QStringLiteral("{\\rtf1\\ansi\\ansicpg%1{\\fonttbl{\\f0\\fcharset0 Arial;}}\\f0 \\'93q\\'94 \\f9 %2{\\f0 \\'85}%2}")
+                         .arg(QLatin1StringView(page), QLatin1StringView(bytes))),
+              QString::fromUtf16(u"\u201Cq\u201D %1\u2026%1").arg(QString::fromUtf16(text))) << page;
   }
-  // Cyrillic in a Cyrillic font and Western bytes in a Western one, in a
-  // Cyrillic document: each in its own set.
-  EXPECT_EQ(TextOf("{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset0 Arial;}{\\f1\\fcharset204 Arial;}}"
-                   "\\f1\\'c4\\f0\\'c4\\f5\\'c4}"),
-            QString::fromUtf8("ДÄД"));
 }
 
 TEST(RtfReader, SymbolFontsReadAsTheirPublishedCharts) {
   using platform::RtfSymbolFont;
-  // Where Symbol's chart gives a private code, a sign Windows' Symbol font
-  // lacks (the Apple logo) or another form of the same sign, we read it
-  // thus: 0x27 is Adobe's "such that", 0x60 the radical extender drawn as an
-  // overline; the angle brackets are compared in their canonical form.
+  // Where Symbol's chart gives a private code, the Apple logo or another
+  // form of a sign: 0x27 is "such that", 0x60 the radical extender drawn as
+  // an overline; the angle brackets compare in their canonical form.
   const std::map<int, char32_t> symbolReadings = {{0x27, 0x220B}, {0x60, 0x203E}, {0xF0, 0xFFFD}};
   const std::pair<RtfSymbolFont, std::map<int, char32_t>> charts[] = {
       {RtfSymbolFont::Symbol, rtftest::ChartOf(rtftest::kSymbolChart)},
@@ -293,14 +283,10 @@ TEST(RtfReader, SymbolFontsReadAsTheirPublishedCharts) {
     }
     EXPECT_GE(charted, 188) << int(font);
   }
-  // Their names as documents write them.
-  for (const auto& [name, font] :
-       {std::pair("Wingdings", RtfSymbolFont::Wingdings), {"WINGDINGS 2", RtfSymbolFont::Wingdings2},
-        {"Wingdings3", RtfSymbolFont::Wingdings3}, {"Webdings", RtfSymbolFont::Webdings},
-        {"ZapfDingbats", RtfSymbolFont::ZapfDingbats}, {"Zapf Dingbats", RtfSymbolFont::ZapfDingbats},
-        {"ITC Zapf Dingbats", RtfSymbolFont::ZapfDingbats}, {"Symbol", RtfSymbolFont::Symbol}}) {
-    EXPECT_EQ(platform::SymbolFontOfName(QString::fromLatin1(name)), font) << name;
-  }
+  // Their names in any case, with or without blanks (the next test reads
+  // documents that name each font).
+  EXPECT_EQ(platform::SymbolFontOfName(u"WINGDINGS 2"), RtfSymbolFont::Wingdings2);
+  EXPECT_EQ(platform::SymbolFontOfName(u"Wingdings3"), RtfSymbolFont::Wingdings3);
   for (const char* name : {"Wingdings 4", "Symbol MT", "Marlett", "Arial", ""}) {
     EXPECT_EQ(platform::SymbolFontOfName(QString::fromLatin1(name)), std::nullopt) << name;
   }
@@ -586,13 +572,11 @@ TEST(RtfReader, DestinationsThatShowNothing) {
 }
 
 TEST(RtfReader, OldStyleNumberingShowsItsMarkers) {
-  // Numbering as Word 6 and 95 write it, without the marker text: bullets
-  // in the numbering's font, numbers from the start given, in each format,
-  // with the text before and after; counted on while paragraphs of one kind
-  // and format follow one another, one in the list without a number of its
-  // own keeping the count; an outline's levels from the section's, lower
-  // levels restarting below a higher one. A marker the paragraph spells out
-  // wins, and counts.
+  // Numbering as Word 6 and 95 write it: bullets in the numbering's font;
+  // numbers in each format from their start, with the text around them,
+  // counted on through a list (a paragraph without a number of its own keeps
+  // the count); outline levels from the section's, restarting below a higher
+  // one. A marker the paragraph spells out wins, and counts.
   const QString head = QStringLiteral(
       "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}{\\f2\\fcharset2 Wingdings;}"
       "{\\f3 Courier New;}}{\\*\\pnseclvl1\\pnucrm\\pnstart1{\\pntxta .}}{\\*\\pnseclvl2\\pnlcltr{\\pntxtb (}"
@@ -661,8 +645,8 @@ TEST(RtfReader, PicturesInPngAndJpeg) {
   // A palette picture's transparent colour stays transparent.
   QImage palette(4, 2, QImage::Format_Indexed8);
   palette.setColorTable({qRgba(255, 0, 0, 255), qRgba(0, 0, 0, 0)});
-  for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 4; ++x) palette.setPixel(x, y, x < 2 ? 0 : 1);
+  palette.fill(0);
+  palette.setPixel(3, 1, 1);
   const QByteArray indexed = Encoded(palette, "PNG");
   ASSERT_EQ(indexed[25], 3);  // colour type: palette
   ASSERT_TRUE(indexed.contains("tRNS"));
@@ -752,7 +736,6 @@ TEST(RtfReader, PicturesHoldWhatTheyClaim) {
   deep.fill(QColor(0, 0, 255));
   const QByteArray wide = Encoded(deep, "PNG");
   ASSERT_EQ(wide[24], 16);  // bit depth
-  EXPECT_EQ(platform::CheckRtfPicture(wide, RtfPictureKind::Png).decodedBytes, 8 * 4 * 8);
   budget = 8 * 4 * 8 - 1;
   EXPECT_TRUE(platform::DecodeRtfPicture(wide, RtfPictureKind::Png, budget).isNull());
   EXPECT_EQ(budget, 8 * 4 * 8 - 1);
